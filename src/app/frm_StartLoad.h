@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+
+// The splash window, flashed once after the main window has appeared.
+class TfrmStartLoad : public QWidget
+{
+public:
+    explicit TfrmStartLoad(QWidget* parent = nullptr);
+
+    QFrame* Bevel1;
+    QLabel* Label1;
+    QLabel* Image1;
+};

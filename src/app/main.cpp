@@ -1,0 +1,43 @@
+#include "CalvexApplication.h"
+#include "ConfigureTools.h"
+#include "InstanceGuard.h"
+#include "QtServices.h"
+#include "frm_StartLoad.h"
+
+#include <QLabel>
+
+int main(int argc, char** argv)
+{
+    // Qt shows no box before its application object exists, so that comes first; nothing
+    // else is set up until the guard has passed.
+    CalvexApplication app(argc, argv);
+    QtMessageBoxes boxes;
+
+    const InstanceGuard guard(QStringLiteral("POS_REGISTRATION"));
+    if (!guard.acquired()) {
+        boxes.error(nullptr, QStringLiteral("Program Already Running !"));
+        return 0;
+    }
+
+    QApplication::setApplicationName(QStringLiteral("Calvex"));
+    app.setErrorBoxes(&boxes);
+    QtFolderPicker folders;
+    QtFilePicker files;
+    QtPause pause;
+    SystemClock clock;
+    const Services services{&boxes, &folders, &files, &pause, &clock};
+
+    auto* window = new TfrmConfigTools(QCoreApplication::applicationFilePath(), services);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+
+    {
+        // Flashed once, after the main window is on screen and before the user can act.
+        TfrmStartLoad splash;
+        splash.show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        splash.Image1->repaint();
+    }
+
+    return app.exec();
+}

@@ -1,0 +1,60 @@
+#include "AtomicFile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool writeFileAtomically(const QString& path, const QByteArray& content, QString* error)
+{
+    auto fail = [error](const QString& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+
+    // A link is followed: the file it points at is replaced, the link itself stays.
+    QString target = path;
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        target = info.canonicalFilePath(); // the end of a chain of links
+        if (target.isEmpty())
+            target = info.symLinkTarget(); // a dangling link: create the file it names
+    }
+
+    const QByteArray native = QFile::encodeName(target);
+    struct stat before {};
+    const bool exists = ::stat(native.constData(), &before) == 0;
+    if (exists) {
+        if (S_ISDIR(before.st_mode))
+            return fail(QStringLiteral("it is a folder"));
+        // The rename would succeed on a read-only file; the file's own protection must hold.
+        if (::access(native.constData(), W_OK) != 0)
+            return fail(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+
+    QSaveFile file(target);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(file.errorString());
+    if (exists) {
+        // The suite's own account must still be able to write a file replaced by root.
+        const int fd = file.handle();
+        if (::fchmod(fd, before.st_mode & 07777) != 0 ||
+            (::fchown(fd, before.st_uid, before.st_gid) != 0 && errno != EPERM)) {
+            file.cancelWriting();
+            return fail(QString::fromLocal8Bit(std::strerror(errno)));
+        }
+    }
+    if (file.write(content) != content.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return fail(reason);
+    }
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}

@@ -1,0 +1,44 @@
+#include "ProfileFile.h"
+
+#include "AtomicFile.h"
+
+#include <QFile>
+
+ProfileFile::ProfileFile(QString path) : m_path(std::move(path)) {}
+
+bool ProfileFile::load(IniDocument* document, QString* error) const
+{
+    QFile file(m_path);
+    if (!file.exists()) {
+        *document = IniDocument();
+        return true;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    *document = IniDocument::fromBytes(file.readAll());
+    return true;
+}
+
+std::optional<QString> ProfileFile::read(const QString& section, const QString& key) const
+{
+    IniDocument document;
+    if (!load(&document, nullptr))
+        return std::nullopt; // an unreadable file reads as absent, like a missing one
+    const auto value = document.value(section.toLocal8Bit(), key.toLocal8Bit());
+    if (!value)
+        return std::nullopt;
+    return QString::fromLocal8Bit(*value);
+}
+
+bool ProfileFile::write(const QString& section, const QString& key, const QString& value,
+                        QString* error)
+{
+    IniDocument document;
+    if (!load(&document, error))
+        return false;
+    document.setValue(section.toLocal8Bit(), key.toLocal8Bit(), value.toLocal8Bit());
+    return writeFileAtomically(m_path, document.toBytes(), error);
+}

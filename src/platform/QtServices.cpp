@@ -1,0 +1,67 @@
+#include "QtServices.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+
+namespace {
+
+void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.exec();
+}
+
+} // namespace
+
+void QtMessageBoxes::error(QWidget* parent, const QString& text)
+{
+    showBox(parent, QMessageBox::Critical, QStringLiteral("Error"), text);
+}
+
+void QtMessageBoxes::information(QWidget* parent, const QString& text)
+{
+    showBox(parent, QMessageBox::Information, QStringLiteral("Information"), text);
+}
+
+void QtMessageBoxes::applicationError(QWidget* parent, const QString& text)
+{
+    showBox(parent, QMessageBox::Critical, QApplication::applicationName(), text);
+}
+
+std::optional<QString> QtFolderPicker::pickFolder(QWidget* parent, const QString& startFolder)
+{
+    const QString folder = QFileDialog::getExistingDirectory(parent, QString(), startFolder,
+                                                             QFileDialog::ShowDirsOnly);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(folder);
+}
+
+std::optional<QString> QtFilePicker::pickFile(QWidget* parent, const QString& startFile,
+                                              const QStringList& filters,
+                                              const QString& defaultSuffix)
+{
+    QFileDialog dialog(parent, QString(), startFile, filters.join(QStringLiteral(";;")));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!filters.isEmpty())
+        dialog.selectNameFilter(filters.first());
+    if (!defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().first());
+}
+
+void QtPause::pause(int milliseconds)
+{
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+QDate SystemClock::today() const
+{
+    return QDate::currentDate();
+}

@@ -1,0 +1,81 @@
+#include "SettingsFile.h"
+
+#include "Errors.h"
+
+SettingsFile::SettingsFile(const QString& path) : m_file(path) {}
+
+SettingsFile* SettingsFile::open(const QString& path)
+{
+    return new SettingsFile(path);
+}
+
+QString SettingsFile::readText(const QString& section, const QString& key,
+                               const QString& defaultValue) const
+{
+    return m_file.read(section, key).value_or(defaultValue);
+}
+
+void SettingsFile::writeText(const QString& section, const QString& key, const QString& value)
+{
+    if (!m_file.write(section, key, value))
+        throw CalvexError(QStringLiteral("Unable to write to ") + m_file.path());
+}
+
+bool SettingsFile::readBool(const QString& section, const QString& key, bool defaultValue) const
+{
+    return decodeBoolean(m_file.read(section, key), defaultValue);
+}
+
+void SettingsFile::writeBool(const QString& section, const QString& key, bool value)
+{
+    writeText(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void SettingsFile::release()
+{
+    delete this;
+}
+
+std::optional<qint64> parseProfileInteger(const QString& text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char(' '))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    int base = 10;
+    const QStringView rest = QStringView(text).sliced(i);
+    if (rest.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        base = 16;
+        i += 2;
+    } else if (rest.startsWith(QLatin1Char('$')) || rest.startsWith(QLatin1Char('x'),
+                                                                    Qt::CaseInsensitive)) {
+        base = 16;
+        i += 1;
+    }
+    const QStringView digits = QStringView(text).sliced(i);
+    if (digits.isEmpty())
+        return std::nullopt;
+    for (QChar c : digits) {
+        const bool ok = base == 10 ? c.isDigit() && c.unicode() < 128
+                                   : QStringLiteral("0123456789abcdefABCDEF").contains(c);
+        if (!ok)
+            return std::nullopt;
+    }
+    bool ok = false;
+    const qint64 magnitude = digits.toLongLong(&ok, base);
+    if (!ok)
+        return std::nullopt; // out of range
+    return negative ? -magnitude : magnitude;
+}
+
+bool decodeBoolean(const std::optional<QString>& stored, bool defaultValue)
+{
+    if (!stored)
+        return defaultValue;
+    const auto number = parseProfileInteger(*stored);
+    return number ? *number != 0 : defaultValue;
+}
