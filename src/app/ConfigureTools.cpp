@@ -1,30 +1,113 @@
 #include "ConfigureTools.h"
 
 #include "AppGlobals.h"
+#include "DatabasePage.h"
+#include "DirectoriesPage.h"
 #include "ErrorReporting.h"
+#include "FirstRun.h"
+#include "FolderPictures.h"
+#include "Keys.h"
+#include "ModulesPage.h"
 #include "SettingsFile.h"
+#include "Widgets.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFrame>
 #include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
+#include <QStackedWidget>
+#include <QStyle>
+
+namespace {
+
+QFrame* whitePanel(QWidget* parent, const char* name)
+{
+    auto* panel = named(new QFrame(parent), name);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(palette);
+    return panel;
+}
+
+void setTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+// The header picture: a band that fades from white into a pale blue towards the right.
+QPixmap headerPicture(int width, int height)
+{
+    QPixmap picture(width, height);
+    QPainter painter(&picture);
+    QLinearGradient fade(0, 0, width, 0);
+    fade.setColorAt(0.0, Qt::white);
+    fade.setColorAt(0.55, Qt::white);
+    fade.setColorAt(1.0, QColor(0xc8, 0xd8, 0xf0));
+    painter.fillRect(picture.rect(), fade);
+    painter.setPen(QColor(0x00, 0x00, 0x80));
+    painter.drawLine(0, height - 1, width, height - 1);
+    return picture;
+}
+
+} // namespace
 
 TfrmConfigTools::TfrmConfigTools(const QString& executablePath, const Services& services,
                                  QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_executablePath(executablePath), m_services(services)
 {
     setObjectName(QStringLiteral("frmConfigTools"));
     setWindowTitle(QStringLiteral("Calvex v"));
     setFixedSize(910, 638);
+    // The window's texts are 11 pixels high, whatever the desktop's font size.
+    QFont texts = font();
+    texts.setPixelSize(11);
+    setFont(texts);
 
-    // Errors in creation are reported like those of any handler; the window opens all the same.
-    try {
-        FormCreate();
-    } catch (...) {
-        reportError(std::current_exception(), *m_services.boxes, this);
+    buildHeader();
+    buildNavigation();
+
+    Notebook1 = named(new QStackedWidget(this), "Notebook1");
+    Notebook1->setGeometry(185, 81, 725, 511);
+    Notebook1->setAutoFillBackground(true);
+    QPalette white = Notebook1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    Notebook1->setPalette(white);
+    databasePage = new DatabasePage(m_services, Notebook1);
+    directoriesPage = new DirectoriesPage(Notebook1);
+    modulesPage = new ModulesPage(m_services, Notebook1);
+    Notebook1->addWidget(databasePage);
+    Notebook1->addWidget(directoriesPage);
+    Notebook1->addWidget(modulesPage);
+
+    buildBottomBar();
+
+    m_folderPictures = std::make_unique<FolderPictures>(*m_services.folders, this);
+    const QList<QPair<QToolButton*, QLineEdit*>> pictures{
+        {directoriesPage->Image20, directoriesPage->dedtReportPath},
+        {directoriesPage->Image21, directoriesPage->DirectoryEdit8},
+        {directoriesPage->Image22, directoriesPage->DirectoryEdit1},
+        {databasePage->Image12, databasePage->DirLocalC},
+        {databasePage->Image13, databasePage->DirPurgeLocalC},
+        {databasePage->Image14, databasePage->DirZeroPath},
+    };
+    for (const auto& [picture, field] : pictures) {
+        m_folderPictures->add(picture, field);
+        connect(picture, &QToolButton::clicked, this,
+                [this, picture = picture] { m_folderPictures->Image20Click(picture); });
     }
+
+    // An error in creation is reported like one in any handler; the window opens all the same.
+    guarded(&TfrmConfigTools::FormCreate);
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -33,6 +116,88 @@ TfrmConfigTools::TfrmConfigTools(const QString& executablePath, const Services& 
 TfrmConfigTools::~TfrmConfigTools()
 {
     FormClose();
+}
+
+void TfrmConfigTools::buildHeader()
+{
+    Panel1 = whitePanel(this, "Panel1");
+    Panel1->setGeometry(0, 0, 910, 81);
+    Image9 = named(new QLabel(Panel1), "Image9");
+    Image9->setGeometry(0, 0, 910, 81);
+    Image9->setPixmap(headerPicture(910, 81));
+
+    Label11 = named(new QLabel(QStringLiteral("Norhex Calvex"), Panel1), "Label11");
+    QFont bold = Label11->font();
+    bold.setBold(true);
+    Label11->setFont(bold);
+    setTextColour(Label11, QColor(0x00, 0x00, 0x80));
+    Label11->move(16, 8);
+    Label11->adjustSize();
+
+    LabelName = named(new QLabel(QStringLiteral("> Database Server Setup"), Panel1), "LabelName");
+    setTextColour(LabelName, QColor(0x00, 0x00, 0x80));
+    LabelName->setGeometry(24, 32, 600, 20);
+}
+
+void TfrmConfigTools::buildNavigation()
+{
+    Panel3 = whitePanel(this, "Panel3");
+    Panel3->setGeometry(0, 81, 185, 511);
+    auto entry = [this](const char* caption, const char* name, int y) {
+        auto* label = named(new ClickLabel(QLatin1String(caption), Panel3), name);
+        // A caption wider than the panel wraps rather than being cut.
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setGeometry(24, y, 185 - 24 - 4, 30);
+        connect(label, &ClickLabel::clicked, this, [this, label] { NavigationLabelClick(label); });
+        return label;
+    };
+    LabelDatabase = entry("Database Server Setup", "LabelDatabase", 24);
+    LabelDirectories = entry("Directories/Conditional Setup", "LabelDirectories", 24 + 32);
+    LabelModules = entry("Modules Setup", "LabelModules", 24 + 64);
+    QFont start = LabelDatabase->font();
+    start.setBold(true);
+    start.setUnderline(true);
+    LabelDatabase->setFont(start);
+}
+
+void TfrmConfigTools::buildBottomBar()
+{
+    Panel2 = named(new QFrame(this), "Panel2");
+    Panel2->setGeometry(0, 638 - 46, 910, 46);
+    auto button = [this](const QString& caption, const char* name, int x, QStyle::StandardPixmap icon) {
+        auto* b = named(new QPushButton(caption, Panel2), name);
+        b->setGeometry(x, 8, 75, 25);
+        if (icon != QStyle::SP_CustomBase)
+            b->setIcon(style()->standardIcon(icon));
+        b->setAutoDefault(false);
+        return b;
+    };
+    BitBtn2 = button(QStringLiteral("OK"), "BitBtn2", 16, QStyle::SP_DialogOkButton);
+    bbtnCancel = button(QStringLiteral("Cancel"), "bbtnCancel", 96, QStyle::SP_DialogCancelButton);
+
+    ProgressBar1 = named(new QProgressBar(Panel2), "ProgressBar1");
+    ProgressBar1->setGeometry(192, 10, 209, 20);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(true);
+    ProgressBar1->hide();
+
+    Label24 = named(new QLabel(QStringLiteral("Update Progressing"), Panel2), "Label24");
+    Label24->move(408, 12);
+    Label24->adjustSize();
+    Label24->hide();
+
+    BitBtn5 = button(QStringLiteral("Archive GDB"), "BitBtn5", 574, QStyle::SP_CustomBase);
+    BitBtn5->setGeometry(574, 8, 90, 25);
+    BitBtn5->hide();
+    bbtnApply = button(QStringLiteral("Apply"), "bbtnApply", 676, QStyle::SP_DialogApplyButton);
+    bbtnApply->hide();
+
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded(&TfrmConfigTools::BitBtn2Click); });
+    connect(bbtnCancel, &QPushButton::clicked, this, &TfrmConfigTools::bbtnCancelClick);
+    connect(bbtnApply, &QPushButton::clicked, this,
+            [this] { guarded(&TfrmConfigTools::bbtnApplyClick); });
 }
 
 void TfrmConfigTools::FormCreate()
@@ -48,6 +213,72 @@ void TfrmConfigTools::FormCreate()
 
     m_settings = SettingsFile::open(globals.appFolder + QDir::separator() +
                                     QStringLiteral("Register.ini"));
+    SettingsFile& settings = *m_settings;
+    const bool fresh = isFreshInstallation(settings, globals.appFolder);
+
+    databasePage->loadServer(settings);
+    if (fresh)
+        writeDefaults(settings, firstRunDatabaseDefaults(globals.appFolder));
+    databasePage->loadPaths(settings);
+    if (fresh)
+        writeDefaults(settings, firstRunReportDefaults(globals.appFolder));
+    directoriesPage->load(settings);
+    modulesPage->load(settings);
+
+    BitBtn5->setToolTip(settings.readText(QLatin1String(Section::DATABASE), Key::ARCHIVE_GDB,
+                                          QStringLiteral("Default GDB")));
+
+    Notebook1->setCurrentWidget(databasePage);
+    for (QWidget* panel : {static_cast<QWidget*>(databasePage->Panel6),
+                           static_cast<QWidget*>(directoriesPage->Panel7)}) {
+        QPalette palette = panel->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        panel->setPalette(palette);
+    }
+}
+
+void TfrmConfigTools::NavigationLabelClick(ClickLabel* entry)
+{
+    for (ClickLabel* label : {LabelDatabase, LabelDirectories, LabelModules}) {
+        QFont font = label->font();
+        font.setBold(false);
+        font.setUnderline(false);
+        label->setFont(font);
+    }
+    if (entry == LabelDatabase)
+        Notebook1->setCurrentWidget(databasePage);
+    else if (entry == LabelDirectories)
+        Notebook1->setCurrentWidget(directoriesPage);
+    else
+        Notebook1->setCurrentWidget(modulesPage);
+    QFont font = entry->font();
+    font.setBold(true);
+    font.setUnderline(true);
+    entry->setFont(font);
+    LabelName->setText(QStringLiteral("> ") + entry->text());
+}
+
+void TfrmConfigTools::BitBtn2Click()
+{
+    bbtnApplyClick();
+    close();
+}
+
+void TfrmConfigTools::bbtnCancelClick()
+{
+    close();
+}
+
+void TfrmConfigTools::bbtnApplyClick() {}
+
+void TfrmConfigTools::guarded(void (TfrmConfigTools::*handler)())
+{
+    // Errors end the user action here, so they never unwind through the toolkit's frames.
+    try {
+        (this->*handler)();
+    } catch (...) {
+        reportError(std::current_exception(), *m_services.boxes, this);
+    }
 }
 
 void TfrmConfigTools::FormClose()
@@ -62,9 +293,4 @@ void TfrmConfigTools::closeEvent(QCloseEvent* event)
 {
     FormClose();
     event->accept();
-}
-
-void TfrmConfigTools::reject()
-{
-    // Escape is no shortcut of this window; the close button closes it like Cancel.
 }

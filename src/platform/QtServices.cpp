@@ -41,14 +41,22 @@ std::optional<QString> QtFolderPicker::pickFolder(QWidget* parent, const QString
 }
 
 std::optional<QString> QtFilePicker::pickFile(QWidget* parent, const QString& startFile,
-                                              const QStringList& filters,
+                                              const QList<FileFilter>& filters,
                                               const QString& defaultSuffix)
 {
-    QFileDialog dialog(parent, QString(), startFile, filters.join(QStringLiteral(";;")));
+    // Qt shows a filter's text with its pattern; the pattern is added for Qt to read and
+    // hidden again, so the list shows each description exactly as given.
+    QStringList nameFilters;
+    for (const FileFilter& filter : filters)
+        nameFilters.append(filter.description + QStringLiteral(" (") + filter.pattern +
+                           QLatin1Char(')'));
+    QFileDialog dialog(parent, QString(), startFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(nameFilters);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!filters.isEmpty())
-        dialog.selectNameFilter(filters.first());
+    if (!nameFilters.isEmpty())
+        dialog.selectNameFilter(nameFilters.first());
     if (!defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

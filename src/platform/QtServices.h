@@ -22,7 +22,7 @@ class QtFilePicker : public FilePicker
 {
 public:
     std::optional<QString> pickFile(QWidget* parent, const QString& startFile,
-                                    const QStringList& filters,
+                                    const QList<FileFilter>& filters,
                                     const QString& defaultSuffix) override;
 };
 

@@ -30,13 +30,21 @@ public:
     virtual std::optional<QString> pickFolder(QWidget* parent, const QString& startFolder) = 0;
 };
 
-// A modal open-file dialog with a filter list ("Name (*.ext)" entries), the first selected.
+// One entry of an open-file dialog's filter list: the text shown and the pattern it offers.
+struct FileFilter
+{
+    QString description;
+    QString pattern;
+};
+
+// A modal open-file dialog with a filter list, the first entry selected; returns the chosen
+// file's full name, or nothing when cancelled.
 class FilePicker
 {
 public:
     virtual ~FilePicker() = default;
     virtual std::optional<QString> pickFile(QWidget* parent, const QString& startFile,
-                                            const QStringList& filters,
+                                            const QList<FileFilter>& filters,
                                             const QString& defaultSuffix) = 0;
 };
 
