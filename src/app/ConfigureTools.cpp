@@ -1,9 +1,11 @@
 #include "ConfigureTools.h"
 
 #include "AppGlobals.h"
+#include "Apply.h"
 #include "DatabasePage.h"
 #include "DirectoriesPage.h"
 #include "ErrorReporting.h"
+#include "FileAliasEngine.h"
 #include "FirstRun.h"
 #include "FolderPictures.h"
 #include "Keys.h"
@@ -18,6 +20,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
@@ -213,6 +216,9 @@ void TfrmConfigTools::FormCreate()
 
     m_settings = SettingsFile::open(globals.appFolder + QDir::separator() +
                                     QStringLiteral("Register.ini"));
+    // The engine's configuration beside the settings file; nothing is read until it is used.
+    m_engine = std::make_unique<FileAliasEngine>(globals.appFolder + QDir::separator() +
+                                                 QStringLiteral("DbAliases.cfg"));
     SettingsFile& settings = *m_settings;
     const bool fresh = isFreshInstallation(settings, globals.appFolder);
 
@@ -269,7 +275,15 @@ void TfrmConfigTools::bbtnCancelClick()
     close();
 }
 
-void TfrmConfigTools::bbtnApplyClick() {}
+void TfrmConfigTools::bbtnApplyClick()
+{
+    if (!m_settings || !m_engine)
+        return; // creation failed before the settings file was opened
+    m_applying = true;
+    const auto done = qScopeGuard([this] { m_applying = false; });
+    ::bbtnApplyClick({databasePage, directoriesPage, modulesPage, Label24, ProgressBar1, BitBtn2,
+                      bbtnCancel, BitBtn5, m_settings, m_engine.get(), m_services, this});
+}
 
 void TfrmConfigTools::guarded(void (TfrmConfigTools::*handler)())
 {
@@ -287,10 +301,16 @@ void TfrmConfigTools::FormClose()
         m_settings->release();
         m_settings = nullptr;
     }
+    m_engine.reset(); // saves anything added but not yet saved
 }
 
 void TfrmConfigTools::closeEvent(QCloseEvent* event)
 {
+    // Apply writes through the settings file to its end; the window waits for it.
+    if (m_applying) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class AliasEngine;
 class ClickLabel;
 class DatabasePage;
 class DirectoriesPage;
@@ -70,5 +71,7 @@ private:
     QString m_executablePath;
     Services m_services;
     SettingsFile* m_settings = nullptr;
+    std::unique_ptr<AliasEngine> m_engine;
     std::unique_ptr<FolderPictures> m_folderPictures;
+    bool m_applying = false;
 };

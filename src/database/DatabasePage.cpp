@@ -1,5 +1,6 @@
 #include "DatabasePage.h"
 
+#include "AliasRegistration.h"
 #include "DatabaseNaming.h"
 #include "Keys.h"
 #include "SettingsFile.h"
@@ -314,4 +315,87 @@ void DatabasePage::BitBtn6Click()
     QLineEdit* const remoteFields[] = {edtPosAppR, edtPosHisR, edtPosStkR, edtPosSysR};
     for (int i = 0; i < 4; ++i)
         (standalone ? localFields : remoteFields)[i]->setText(paths.at(i));
+}
+
+void DatabasePage::bbtnDatabaseClick(SettingsFile& settings, AliasEngine& engine) const
+{
+    storeSettings(settings);
+    registerAliases(settings, engine);
+}
+
+void DatabasePage::storeSettings(SettingsFile& settings) const
+{
+    using namespace Key;
+    const QString db = QLatin1String(Section::DATABASE);
+    auto text = [&](const char* key, const QLineEdit* field) {
+        settings.writeText(db, key, field->text());
+    };
+    auto flag = [&](const char* key, const QCheckBox* box) {
+        settings.writeBool(db, key, box->isChecked());
+    };
+
+    const bool standalone = isStandalone();
+    settings.writeText(db, DATABASE_SERVER,
+                       standalone ? QStringLiteral("LOCAL") : QStringLiteral("REMOTE"));
+    const QString set = isProductionSet() ? QStringLiteral("C") : QStringLiteral("T");
+    settings.writeText(db, DEFAULT, set);
+    settings.writeText(db, DEFAULT_SERVER, set);
+
+    // Only the live set's connection strings are stored; the other set keeps its own.
+    const bool production = isProductionSet();
+    const char* const keys[] = {production ? POSAPP_SERVER : TRAINAPP_SERVER,
+                                production ? POSHIS_SERVER : TRAINHIS_SERVER,
+                                production ? POSSTK_SERVER : TRAINSTK_SERVER,
+                                production ? POSSYS_SERVER : TRAINSYS_SERVER};
+    const QLineEdit* const localFiles[] = {production ? edtPosApp : edtTrainApp,
+                                           production ? edtPosHis : edtTrainHis,
+                                           production ? edtPosStk : edtTrainStk,
+                                           production ? edtPosSys : edtTrainSys};
+    const QLineEdit* const remoteFiles[] = {production ? edtPosAppR : edtTrainAppR,
+                                            production ? edtPosHisR : edtTrainHisR,
+                                            production ? edtPosStkR : edtTrainStkR,
+                                            production ? edtPosSysR : edtTrainSysR};
+    for (int i = 0; i < 4; ++i)
+        settings.writeText(db, keys[i],
+                           connectionString(standalone, edtServerName->text(),
+                                            (standalone ? localFiles : remoteFiles)[i]->text()));
+
+    text(SERVER_NAME, edtServerName);
+    // "1" is never written: a Linux server keeps whatever made it one when loading.
+    if (rBtnOS0->isChecked())
+        settings.writeText(db, OS_SERVER, QStringLiteral("0"));
+    text(POS_PATH, DirLocalC);
+    text(POS_PATH_R, DirRemoteC);
+    text(POSAPP_FILE, edtPosApp);
+    text(POSAPP_FILE_R, edtPosAppR);
+    text(POSHIS_FILE, edtPosHis);
+    text(POSHIS_FILE_R, edtPosHisR);
+    text(POSSTK_FILE, edtPosStk);
+    text(POSSTK_FILE_R, edtPosStkR);
+    text(POSSYS_FILE, edtPosSys);
+    text(POSSYS_FILE_R, edtPosSysR);
+    text(POS_PURGE_PATH, DirPurgeLocalC);
+    text(POS_PURGE_PATH_R, DirPurgeRemoteC);
+    flag(POS_PURGE_PATH_TF, cbPurgeLocalC);
+    flag(POS_PURGE_PATH_R_TF, cbPurgeRemoteC);
+    text(TRAIN_PATH, DirLocalT);
+    text(TRAIN_PATH_R, DirRemoteT);
+    text(TRAINAPP_FILE, edtTrainApp);
+    text(TRAINAPP_FILE_R, edtTrainAppR);
+    text(TRAINHIS_FILE, edtTrainHis);
+    text(TRAINHIS_FILE_R, edtTrainHisR);
+    text(TRAINSTK_FILE, edtTrainStk);
+    text(TRAINSTK_FILE_R, edtTrainStkR);
+    text(TRAINSYS_FILE, edtTrainSys);
+    text(TRAINSYS_FILE_R, edtTrainSysR);
+    text(TRAIN_PURGE_PATH, DirPurgeLocalT);
+    text(TRAIN_PURGE_PATH_R, DirPurgeRemoteT);
+    flag(TRAIN_PURGE_PATH_TF, cbPurgeLocalT);
+    flag(TRAIN_PURGE_PATH_R_TF, cbPurgeRemoteT);
+    text(POSTMP_FILE, edtPosTmp);
+    settings.writeText(db, POSTMP_FILE_SERVER,
+                       CheckBox4->isChecked() ? QStringLiteral("T") : QStringLiteral("F"));
+    text(POSZERO_PATH, DirZeroPath);
+    settings.writeText(db, REREGISTER_DATABASE,
+                       CheckBox17->isChecked() ? QStringLiteral("T") : QStringLiteral("F"));
 }

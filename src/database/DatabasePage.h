@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class AliasEngine;
 class BrowseEdit;
 class PictureButton;
 class QCheckBox;
@@ -30,6 +31,10 @@ public:
     bool isStandalone() const;
     bool isProductionSet() const;
     bool isWindowsServer() const;
+
+    // The database stage: stores every value of the page in section DATABASE, then creates or
+    // re-points the suite's aliases from what was stored. Throws at the first failure.
+    void bbtnDatabaseClick(SettingsFile& settings, AliasEngine& engine) const;
 
     // Handlers.
     void cbServerCloseUp(bool itemChosen);
@@ -90,6 +95,7 @@ private:
     QList<QWidget*> remoteSet() const;
     void buildCarriedValues();
     void showModeSet();
+    void storeSettings(SettingsFile& settings) const;
 
     Services m_services;
 };
