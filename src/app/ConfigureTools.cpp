@@ -11,6 +11,7 @@
 #include "Keys.h"
 #include "ModulesPage.h"
 #include "SettingsFile.h"
+#include "dlg_ArchiveGDB.h"
 #include "Widgets.h"
 
 #include <QCloseEvent>
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QCheckBox>
 #include <QProgressBar>
 #include <QScopeGuard>
 #include <QPushButton>
@@ -193,12 +195,12 @@ void TfrmConfigTools::buildBottomBar()
 
     BitBtn5 = button(QStringLiteral("Archive GDB"), "BitBtn5", 574, QStyle::SP_CustomBase);
     BitBtn5->setGeometry(574, 8, 90, 25);
-    BitBtn5->hide();
     bbtnApply = button(QStringLiteral("Apply"), "bbtnApply", 676, QStyle::SP_DialogApplyButton);
     bbtnApply->hide();
 
     connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded(&TfrmConfigTools::BitBtn2Click); });
     connect(bbtnCancel, &QPushButton::clicked, this, &TfrmConfigTools::bbtnCancelClick);
+    connect(BitBtn5, &QPushButton::clicked, this, [this] { guarded(&TfrmConfigTools::BitBtn5Click); });
     connect(bbtnApply, &QPushButton::clicked, this,
             [this] { guarded(&TfrmConfigTools::bbtnApplyClick); });
 }
@@ -293,6 +295,29 @@ void TfrmConfigTools::guarded(void (TfrmConfigTools::*handler)())
     } catch (...) {
         reportError(std::current_exception(), *m_services.boxes, this);
     }
+}
+
+void TfrmConfigTools::BitBtn5Click()
+{
+    if (!m_settings || !m_engine)
+        return; // creation failed before the settings file was opened
+    const QString db = QLatin1String(Section::DATABASE);
+    if (databasePage->CheckBox17->isChecked() ||
+        m_settings->readText(db, Key::REREGISTER_DATABASE) == QLatin1String("T")) {
+        m_services.boxes->information(
+            this, QStringLiteral("To enable view of Archive GDB, please do the following :-\r\n"
+                                 "1. Un-tick Re-Register GDB\r\n2. Save"));
+        return;
+    }
+    std::exception_ptr error;
+    {
+        TdlgArchiveGDB dialog(*m_settings, *m_engine, m_services, this);
+        dialog.exec();
+        error = dialog.error();
+    }
+    BitBtn5->setToolTip(m_settings->readText(db, Key::ARCHIVE_GDB, QStringLiteral("Default GDB")));
+    if (error)
+        std::rethrow_exception(error);
 }
 
 void TfrmConfigTools::FormClose()

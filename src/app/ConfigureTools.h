@@ -35,6 +35,7 @@ public:
     void BitBtn2Click();
     void bbtnCancelClick();
     void bbtnApplyClick();
+    void BitBtn5Click();
 
     QFrame* Panel1;
     QLabel* Image9;
