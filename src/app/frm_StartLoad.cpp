@@ -1,5 +1,6 @@
 #include "frm_StartLoad.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QStyle>
@@ -28,6 +29,8 @@ TfrmStartLoad::TfrmStartLoad(QWidget* parent)
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+    const QIcon icon = QApplication::windowIcon();
+    Image1->setPixmap((icon.isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : icon)
+                          .pixmap(32, 32));
     Image1->setGeometry(8, 8, 32, 32);
 }

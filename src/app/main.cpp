@@ -4,6 +4,7 @@
 #include "QtServices.h"
 #include "frm_StartLoad.h"
 
+#include <QIcon>
 #include <QLabel>
 
 int main(int argc, char** argv)
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     }
 
     QApplication::setApplicationName(QStringLiteral("Calvex"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/calvex.png")));
     app.setErrorBoxes(&boxes);
     QtFolderPicker folders;
     QtFilePicker files;

@@ -40,9 +40,14 @@ bool writeFileAtomically(const QString& path, const QByteArray& content, QString
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return fail(file.errorString());
-    if (exists) {
+    const int fd = file.handle();
+    struct stat opened {};
+    // Written in place (folder not writable), the file keeps its attributes by itself, and a
+    // writer that may write it without owning it could not set them anyway.
+    const bool inPlace = exists && ::fstat(fd, &opened) == 0 && opened.st_dev == before.st_dev &&
+                         opened.st_ino == before.st_ino;
+    if (exists && !inPlace) {
         // The suite's own account must still be able to write a file replaced by root.
-        const int fd = file.handle();
         if (::fchmod(fd, before.st_mode & 07777) != 0 ||
             (::fchown(fd, before.st_uid, before.st_gid) != 0 && errno != EPERM)) {
             file.cancelWriting();
