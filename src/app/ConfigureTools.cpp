@@ -253,6 +253,9 @@ void TfrmConfigTools::NavigationLabelClick(ClickLabel* entry)
         font.setUnderline(false);
         label->setFont(font);
     }
+    // The focus leaves the page first; otherwise hiding it hands the focus to the first field
+    // of the next page, which the user never chose.
+    Notebook1->setFocus();
     if (entry == LabelDatabase)
         Notebook1->setCurrentWidget(databasePage);
     else if (entry == LabelDirectories)
