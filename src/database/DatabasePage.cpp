@@ -69,6 +69,7 @@ DatabasePage::DatabasePage(const Services& services, QWidget* parent)
     Panel6 = named(new QFrame(this), "Panel6");
     Panel6->setGeometry(0, 0, 725, 473);
     Panel6->setAutoFillBackground(true);
+    Panel6->setPalette(buttonFacePalette());
     QWidget* p = Panel6;
 
     addCaption(p, QStringLiteral("Data Server"), 0);
@@ -76,9 +77,9 @@ DatabasePage::DatabasePage(const Services& services, QWidget* parent)
     cbServer->addItems({QStringLiteral("Standalone / Master Data"),
                         QStringLiteral("Client Data Mode")});
     cbServer->setGeometry(FieldX, rowY(0), 200, FieldHeight);
-    edtServerName = makeField(p, "edtServerName", 0, true);
+    edtServerName = named(new UpperCaseEdit(p), "edtServerName");
+    styleRowField(edtServerName, true);
     edtServerName->setGeometry(FieldX + 210, rowY(0), FieldRight - FieldX - 210, FieldHeight);
-    edtServerName->setValidator(new UpperCaseValidator(edtServerName));
 
     addCaption(p, QStringLiteral("FDB Database Path"), 1);
     DirLocalC = makeField(p, "DirLocalC", 1, false);

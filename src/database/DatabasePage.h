@@ -16,6 +16,7 @@ class QPushButton;
 class QRadioButton;
 class RadioGroup;
 class SettingsFile;
+class UpperCaseEdit;
 
 // The "Database Server Setup" page: the data-server mode, the production database paths of
 // the mode, the purge, zero and temporary paths, and the carried values that are never shown.
@@ -44,7 +45,7 @@ public:
 
     QFrame* Panel6;
     QComboBox* cbServer;
-    QLineEdit* edtServerName;
+    UpperCaseEdit* edtServerName;
     QLineEdit* DirLocalC;
     BrowseEdit* DirRemoteC;
     QLineEdit* edtPosApp;

@@ -32,6 +32,7 @@ DirectoriesPage::DirectoriesPage(QWidget* parent) : QWidget(parent)
     Panel7 = named(new QFrame(this), "Panel7");
     Panel7->setGeometry(0, 0, 725, 473);
     Panel7->setAutoFillBackground(true);
+    Panel7->setPalette(buttonFacePalette());
     QWidget* p = Panel7;
 
     auto row = [p](const QString& caption, QLineEdit* field, int r, int right = FieldRight) {

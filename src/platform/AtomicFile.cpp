@@ -48,10 +48,14 @@ bool writeFileAtomically(const QString& path, const QByteArray& content, QString
                          opened.st_ino == before.st_ino;
     if (exists && !inPlace) {
         // The suite's own account must still be able to write a file replaced by root.
-        if (::fchmod(fd, before.st_mode & 07777) != 0 ||
-            (::fchown(fd, before.st_uid, before.st_gid) != 0 && errno != EPERM)) {
+        bool kept = ::fchown(fd, before.st_uid, before.st_gid) == 0;
+        // Only root may give a file away; another writer keeps at least the group if it can.
+        if (!kept && errno == EPERM)
+            kept = ::fchown(fd, uid_t(-1), before.st_gid) == 0 || errno == EPERM;
+        if (!kept || ::fchmod(fd, before.st_mode & 07777) != 0) {
+            const QString reason = QString::fromLocal8Bit(std::strerror(errno));
             file.cancelWriting();
-            return fail(QString::fromLocal8Bit(std::strerror(errno)));
+            return fail(reason);
         }
     }
     if (file.write(content) != content.size()) {

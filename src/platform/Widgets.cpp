@@ -1,6 +1,7 @@
 #include "Widgets.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -79,10 +80,16 @@ QRadioButton* RadioGroup::item(int index) const
     return qobject_cast<QRadioButton*>(m_group->button(index));
 }
 
-QValidator::State UpperCaseValidator::validate(QString& input, int&) const
+UpperCaseEdit::UpperCaseEdit(QWidget* parent) : QLineEdit(parent)
 {
-    input = input.toUpper();
-    return Acceptable;
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const QString upper = text.toUpper();
+        if (upper == text)
+            return;
+        const int cursor = cursorPosition();
+        setText(upper);
+        setCursorPosition(cursor);
+    });
 }
 
 QLabel* makeRowCaption(const QString& text, QWidget* parent)
@@ -103,4 +110,11 @@ void styleRowField(QLineEdit* field, bool remote)
     // A thin line marks where a white field lies on the white page.
     field->setStyleSheet(remote ? QStringLiteral("QLineEdit { background: #c0c0c0; border: 1px solid #c0c0c0; }")
                                 : QStringLiteral("QLineEdit { background: white; border: 1px solid #c8c8c8; }"));
+}
+
+QPalette buttonFacePalette()
+{
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+    return palette;
 }

@@ -4,7 +4,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QValidator>
 
 class QButtonGroup;
 class QRadioButton;
@@ -79,12 +78,13 @@ private:
     QButtonGroup* m_group;
 };
 
-// Turns typed letters into upper case.
-class UpperCaseValidator : public QValidator
+// A single-line field that turns the letters the user types into upper case; text set by the
+// program is kept as it is.
+class UpperCaseEdit : public QLineEdit
 {
+    Q_OBJECT
 public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& pos) const override;
+    explicit UpperCaseEdit(QWidget* parent = nullptr);
 };
 
 // Gives a control its layout name, by which tests and tools find it.
@@ -97,6 +97,9 @@ T* named(T* widget, const char* name)
 
 // A grey bold row caption.
 QLabel* makeRowCaption(const QString& text, QWidget* parent);
+
+// The standard button-face colour as a panel's background, whatever its parent shows.
+QPalette buttonFacePalette();
 
 // A borderless row field: white for a value on this machine, silver for one on the server.
 void styleRowField(QLineEdit* field, bool remote);
