@@ -9,9 +9,9 @@ class SettingsFile;
 // The parameter list an alias is registered with: its connection string and database user.
 QStringList aliasParameters(const QString& connection, const QString& user);
 
-// Points an alias at a database: an existing alias is re-pointed without any check; a new one
-// is added (driver "INTRBASE") only when `fileToTest` is empty or names an existing file,
-// otherwise CalvexError(`missingMessage`) is thrown. The configuration is saved at once.
+// Points an alias at a database: an existing alias is re-pointed without any check. A new one
+// is added (driver "INTRBASE"); when `missingMessage` is given, only if `fileToTest` names an
+// existing file, else CalvexError(`missingMessage`) is thrown. The configuration is saved at once.
 void registerAlias(AliasEngine& engine, const QString& alias, const QString& connection,
                    const QString& user, const QString& fileToTest, const QString& missingMessage);
 

@@ -1,0 +1,453 @@
+#include "Apply.h"
+#include "DatabasePage.h"
+#include "DirectoriesPage.h"
+#include "ErrorReporting.h"
+#include "Errors.h"
+#include "FakeServices.h"
+#include "FileAliasEngine.h"
+#include "ModulesPage.h"
+#include "SettingsFile.h"
+#include "Widgets.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString Data = QStringLiteral(CALVEX_TEST_DATA "/apply/");
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+}
+
+QStringList linesOf(const QByteArray& content)
+{
+    return QString::fromLocal8Bit(content).split(QLatin1Char('\n'));
+}
+
+const QString FolderHead =
+    QStringLiteral("Directory Not Found !\r\nPlease check, directory not able to load.\r\n");
+const QString FileHead =
+    QStringLiteral("File Not Exists ! \r\nPlease check, file not able to load.\r\n\r\n");
+
+const QString App = QStringLiteral("@DIR@/DbTrain/App.gdb");
+const QString His = QStringLiteral("@DIR@/DbTrain/His.gdb");
+const QString Stk = QStringLiteral("@DIR@/DbTrain/Stk.gdb");
+const QString Sys = QStringLiteral("@DIR@/DbTrain/Sys.gdb");
+
+// Every path of the pages names what exists in the shop folder: Apply passes as it stands.
+// clang-format off
+const QStringList ValidShop{
+    "DirLocalC=@DIR@/Db", "edtPosApp=@DIR@/Db/POSAPP.FDB", "edtPosHis=@DIR@/Db/POSHIS.FDB",
+    "edtPosStk=@DIR@/Db/POSSTK.FDB", "edtPosSys=@DIR@/Db/POSSYS.FDB", "DirPurgeLocalC=@DIR@/PurgeC",
+    "cbPurgeLocalC=1", "DirZeroPath=@DIR@/DbZero", "edtPosTmp=@DIR@/Tmp.gdb", "rBtnOS0=1",
+    "edtServerName=SHOPSRV:", "DirLocalT=@DIR@/DbTrain", "edtTrainApp=" + App, "edtTrainHis=" + His,
+    "edtTrainStk=" + Stk, "edtTrainSys=" + Sys, "DirPurgeLocalT=@DIR@/PurgeT",
+    "DirPurgeRemoteT=@DIR@/PurgeRT", "dedtReportPath=@DIR@/Report",
+    "dedtInventory=@DIR@/Report/Analysis", "dedtTransaction=@DIR@/Report/Form",
+    "dedtXZ=@DIR@/Report/Journal", "dedtListing=@DIR@/Report/Listing",
+    "dedtMisc=@DIR@/Report/Misc", "dedtSales=@DIR@/Report/Sales", "dedtCustom=@DIR@/Report/Custom",
+    "dedtCustomer=@DIR@/Report/Customer", "DirectoryEdit8=@DIR@/Pictures", "RadioGroup1=1",
+    "DirectoryEdit1=@DIR@/Log", "CurrencyEdit1=000", "CheckBox1=1", "ComboBox1=0",
+    "edtSetupini=@DIR@/Setup.ini", "CheckBox10=1", "CheckBox13=1"};
+// clang-format on
+
+// The pages, the bottom bar and the files of Apply, in a temporary shop folder.
+struct Rig
+{
+    explicit Rig(const QString& folder) : dir(folder)
+    {
+        label->hide();
+        gauge->hide();
+        archive->setToolTip(QStringLiteral("Archive 2025"));
+        settings = SettingsFile::open(dir + "/Register.ini");
+        engine = std::make_unique<FileAliasEngine>(dir + "/DbAliases.cfg");
+        host.show();
+    }
+    ~Rig() { settings->release(); }
+
+    QString expand(QString text) const { return text.replace(QLatin1String("@DIR@"), dir); }
+
+    // "objectName=value" sets a field's text, ticks a box ("1"), or picks an item by index.
+    bool edit(const QStringList& edits)
+    {
+        for (const QString& e : edits) {
+            const QString value = expand(e.section(QLatin1Char('='), 1));
+            QWidget* w = host.findChild<QWidget*>(e.section(QLatin1Char('='), 0, 0));
+            if (auto* field = qobject_cast<QLineEdit*>(w))
+                field->setText(value);
+            else if (auto* box = qobject_cast<QAbstractButton*>(w))
+                box->setChecked(value == QLatin1String("1"));
+            else if (auto* group = qobject_cast<RadioGroup*>(w))
+                group->setItemIndex(value.toInt());
+            else if (auto* list = qobject_cast<QComboBox*>(w))
+                list->setCurrentIndex(value.toInt());
+            else
+                return false;
+        }
+        return true;
+    }
+
+    ApplyContext context()
+    {
+        const Services services = fake.services();
+        return {database, directories, modules,  label,        gauge,    ok,
+                cancel,   archive,     settings, engine.get(), services, &host};
+    }
+
+    // As the window runs it: what escapes is reported the way the application reports it.
+    void press()
+    {
+        try {
+            bbtnApplyClick(context());
+        } catch (...) {
+            reportError(std::current_exception(), fake.boxes, &host);
+        }
+    }
+
+    QString barState() const
+    {
+        auto on = [](std::initializer_list<std::pair<const char*, bool>> items) {
+            QStringList names;
+            for (const auto& [name, state] : items)
+                if (state)
+                    names << QLatin1String(name);
+            return names.join(' ');
+        };
+        return QStringLiteral("shown [%1], enabled [%2]")
+            .arg(on({{"label", label->isVisible()}, {"gauge", gauge->isVisible()}}),
+                 on({{"OK", ok->isEnabled()},
+                     {"Cancel", cancel->isEnabled()},
+                     {"Archive", archive->isEnabled()}}));
+    }
+
+    QStringList boxes() const
+    {
+        QStringList shown;
+        for (const ShownBox& box : fake.boxes.shown)
+            shown << box.kind + ": " + box.text;
+        return shown;
+    }
+
+    QString dir;
+    FakeServices fake;
+    QWidget host;
+    DatabasePage* database = new DatabasePage(fake.services(), &host);
+    DirectoriesPage* directories = new DirectoriesPage(&host);
+    ModulesPage* modules = new ModulesPage(fake.services(), &host);
+    QLabel* label = new QLabel(QStringLiteral("Update Progressing"), &host);
+    QProgressBar* gauge = new QProgressBar(&host);
+    QPushButton* ok = new QPushButton(QStringLiteral("OK"), &host);
+    QPushButton* cancel = new QPushButton(QStringLiteral("Cancel"), &host);
+    QPushButton* archive = new QPushButton(QStringLiteral("Archive GDB"), &host);
+    SettingsFile* settings;
+    std::unique_ptr<FileAliasEngine> engine;
+};
+
+const QString Idle = QStringLiteral("shown [], enabled [OK Cancel Archive]");
+const QString Running = QStringLiteral("shown [label gauge], enabled []");
+
+QStringList aliasesIn(const QString& path)
+{
+    QStringList names;
+    for (const QString& line : linesOf(contentOf(path)))
+        if (line.startsWith(QLatin1Char('[')))
+            names << line.mid(1, line.indexOf(QLatin1Char(']')) - 1);
+    return names;
+}
+
+} // namespace
+
+class tst_Apply : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void shouldShowFirstFailingCheckAndWriteNothing_data();
+    void shouldShowFirstFailingCheckAndWriteNothing();
+    void shouldRunStagesWithProgressAndSaveEverything();
+    void shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites_data();
+    void shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void tst_Apply::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QDir shop(m_dir->path());
+    for (const char* folder :
+         {"Db", "DbTrain", "PurgeC", "PurgeT", "PurgeRT", "Report/Analysis", "Report/Form",
+          "Report/Journal", "Report/Listing", "Report/Misc", "Pictures", "Log"})
+        QVERIFY(shop.mkpath(QLatin1String(folder)));
+    for (const char* file :
+         {"Db/POSAPP.FDB", "Db/POSHIS.FDB", "Db/POSSTK.FDB", "Db/POSSYS.FDB", "DbTrain/App.gdb",
+          "DbTrain/His.gdb", "DbTrain/Stk.gdb", "DbTrain/Sys.gdb", "Tmp.gdb"}) {
+        QFile data(shop.filePath(QLatin1String(file)));
+        QVERIFY(data.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(QFile::copy(Data + "seed.ini", shop.filePath("Register.ini")));
+}
+
+void tst_Apply::cleanup()
+{
+    m_dir.reset();
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_Apply::shouldShowFirstFailingCheckAndWriteNothing_data()
+{
+    QTest::addColumn<int>("server"); // 0 standalone, 1 client
+    QTest::addColumn<int>("set");    // 0 production, 1 training, -1 none selected
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("message"); // empty: every check passes
+    const QString gone = QStringLiteral("@DIR@/Gone");
+    auto purgePath = [](const QString& f) { return FolderHead + "\r\nGDB Purge Path :-\r\n" + f; };
+    auto remotePurge = [](const QString& f) { return FolderHead + "\r\nPurge To Path :-\r\n" + f; };
+    auto temporaryFile = [](const QString& f) {
+        return FileHead + "fDB Temporary File :-\r\n" + f;
+    };
+    auto trainingFiles = [](const QString& app, const QString& his, const QString& stk,
+                            const QString& sys) {
+        return FileHead + "GDB Database Path Files :-\r\n" +
+               QStringList{app, his, stk, sys}.join("\r\n");
+    };
+
+    QTest::newRow("standalone production: all present") << 0 << 0 << QStringList{} << "";
+    QTest::newRow("standalone production: purge folder missing")
+        << 0 << 0 << QStringList{"DirPurgeLocalC=" + gone} << purgePath(gone);
+    QTest::newRow("standalone production: purge folder empty")
+        << 0 << 0 << QStringList{"DirPurgeLocalC="} << purgePath("");
+    QTest::newRow("standalone production: purge folder is a file")
+        << 0 << 0 << QStringList{"DirPurgeLocalC=@DIR@/Tmp.gdb"} << purgePath("@DIR@/Tmp.gdb");
+    QTest::newRow("standalone production: purge folder with trailing blank")
+        << 0 << 0 << QStringList{"DirPurgeLocalC=@DIR@/PurgeC "} << purgePath("@DIR@/PurgeC ");
+    QTest::newRow("standalone production: training paths unchecked")
+        << 0 << 0 << QStringList{"edtTrainApp=", "DirPurgeLocalT=", "DirPurgeRemoteT="} << "";
+
+    QTest::newRow("standalone training: all present") << 0 << 1 << QStringList{} << "";
+    QTest::newRow("standalone training: first file missing")
+        << 0 << 1 << QStringList{"edtTrainApp=" + gone} << trainingFiles(gone, His, Stk, Sys);
+    QTest::newRow("standalone training: last file empty")
+        << 0 << 1 << QStringList{"edtTrainSys="} << trainingFiles(App, His, Stk, "");
+    QTest::newRow("standalone training: file is a folder")
+        << 0 << 1 << QStringList{"edtTrainStk=@DIR@/DbTrain"}
+        << trainingFiles(App, His, "@DIR@/DbTrain", Sys);
+    QTest::newRow("standalone training: purge folder missing")
+        << 0 << 1 << QStringList{"DirPurgeLocalT=" + gone} << purgePath(gone);
+    QTest::newRow("standalone training: files before purge folder")
+        << 0 << 1 << QStringList{"edtTrainHis=", "DirPurgeLocalT="}
+        << trainingFiles(App, "", Stk, Sys);
+    QTest::newRow("standalone training: production purge unchecked")
+        << 0 << 1 << QStringList{"DirPurgeLocalC="} << "";
+    QTest::newRow("standalone, no set selected: checked as training")
+        << 0 << -1 << QStringList{"edtTrainApp=" + gone} << trainingFiles(gone, His, Stk, Sys);
+
+    QTest::newRow("client production: no path of the sets checked")
+        << 1 << 0
+        << QStringList{"DirPurgeLocalC=", "DirPurgeLocalT=", "DirPurgeRemoteT=", "edtTrainApp="}
+        << "";
+    QTest::newRow("client training: remote purge missing")
+        << 1 << 1 << QStringList{"DirPurgeRemoteT=" + gone} << remotePurge(gone);
+    QTest::newRow("client training: remote purge empty")
+        << 1 << 1 << QStringList{"DirPurgeRemoteT="} << remotePurge("");
+    QTest::newRow("client training: local training paths unchecked")
+        << 1 << 1 << QStringList{"edtTrainApp=", "DirPurgeLocalT="} << "";
+    QTest::newRow("client, no set selected: checked as training")
+        << 1 << -1 << QStringList{"DirPurgeRemoteT=" + gone} << remotePurge(gone);
+
+    QTest::newRow("temporary file missing")
+        << 0 << 0 << QStringList{"edtPosTmp=" + gone} << temporaryFile(gone);
+    QTest::newRow("temporary file empty")
+        << 1 << 0 << QStringList{"edtPosTmp="} << temporaryFile("");
+    QTest::newRow("temporary file is a folder")
+        << 0 << 0 << QStringList{"edtPosTmp=@DIR@/Db"} << temporaryFile("@DIR@/Db");
+    QTest::newRow("remote server ticked: temporary file unchecked")
+        << 0 << 0 << QStringList{"CheckBox4=1", "edtPosTmp=" + gone} << "";
+    QTest::newRow("database set before temporary file")
+        << 0 << 0 << QStringList{"DirPurgeLocalC=", "edtPosTmp="} << purgePath("");
+
+    QTest::newRow("one sub-folder missing")
+        << 0 << 0 << QStringList{"dedtXZ=" + gone} << FolderHead + "\r\nStock Journals : " + gone;
+    QTest::newRow("every sub-folder failing, listed in order")
+        << 0 << 0
+        << QStringList{"dedtInventory=", "dedtTransaction=@DIR@/A", "dedtXZ=@DIR@/Tmp.gdb",
+                       "dedtListing=@DIR@/B", "dedtMisc=@DIR@/C"}
+        << FolderHead +
+               "\r\nStock Analysis : \r\nDocument Form : @DIR@/A\r\nStock Journals : @DIR@/Tmp.gdb"
+               "\r\nReport Listing : @DIR@/B\r\nMiscellaneous : @DIR@/C";
+    QTest::newRow("sales, custom and customer unchecked")
+        << 0 << 0 << QStringList{"dedtSales=", "dedtCustom=" + gone, "dedtCustomer="} << "";
+    QTest::newRow("temporary file before sub-folders")
+        << 0 << 0 << QStringList{"edtPosTmp=", "dedtMisc="} << temporaryFile("");
+
+    QTest::newRow("Path: picture folder missing") << 0 << 0 << QStringList{"DirectoryEdit8=" + gone}
+                                                  << FolderHead + "\r\nStock Picture : " + gone;
+    QTest::newRow("Path: picture folder is a file")
+        << 0 << 0 << QStringList{"DirectoryEdit8=@DIR@/Tmp.gdb"}
+        << FolderHead + "\r\nStock Picture : @DIR@/Tmp.gdb";
+    QTest::newRow("Path: picture folder empty") << 0 << 0 << QStringList{"DirectoryEdit8="} << "";
+    QTest::newRow("GDB: picture folder unchecked")
+        << 0 << 0 << QStringList{"RadioGroup1=0", "DirectoryEdit8=" + gone} << "";
+    QTest::newRow("sub-folders before picture folder")
+        << 0 << 0 << QStringList{"dedtMisc=" + gone, "DirectoryEdit8=" + gone}
+        << FolderHead + "\r\nMiscellaneous : " + gone;
+}
+
+void tst_Apply::shouldShowFirstFailingCheckAndWriteNothing()
+{
+    QFETCH(int, server);
+    QFETCH(int, set);
+    QFETCH(QStringList, edits);
+    QFETCH(QString, message);
+    Rig rig(m_dir->path());
+    QVERIFY(QFile::copy(Data + "seed_aliases.cfg", rig.dir + "/DbAliases.cfg"));
+    QVERIFY(rig.edit(ValidShop + edits));
+    rig.database->cbServer->setCurrentIndex(server);
+    rig.database->rgDatabase->setItemIndex(set);
+    QCOMPARE(rig.database->rgDatabase->itemIndex(), set);
+    const QByteArray settingsBefore = contentOf(rig.dir + "/Register.ini");
+    const QByteArray aliasesBefore = contentOf(rig.dir + "/DbAliases.cfg");
+
+    if (message.isEmpty()) {
+        rig.press();
+        QCOMPARE(rig.boxes(), QStringList{"information: Calvex Update Completed."});
+        return;
+    }
+    QVERIFY_THROWS_EXCEPTION(SilentAbort, bbtnApplyClick(rig.context()));
+    QCOMPARE(rig.boxes(), QStringList{"error: " + rig.expand(message)});
+    QCOMPARE(contentOf(rig.dir + "/Register.ini"), settingsBefore);
+    QCOMPARE(contentOf(rig.dir + "/DbAliases.cfg"), aliasesBefore);
+    QCOMPARE(rig.archive->toolTip(), QStringLiteral("Archive 2025"));
+    QCOMPARE(rig.barState(), Idle);
+    QVERIFY(rig.fake.pause.pauses.isEmpty());
+}
+
+void tst_Apply::shouldRunStagesWithProgressAndSaveEverything()
+{
+    Rig rig(m_dir->path());
+    QVERIFY(rig.edit(ValidShop));
+    rig.database->cbServer->setCurrentIndex(0);
+    rig.database->rgDatabase->setItemIndex(0);
+    rig.gauge->setValue(100); // as a previous Apply left it
+    QList<int> gaugeValues;
+    connect(rig.gauge, &QProgressBar::valueChanged, this, [&](int value) { gaugeValues << value; });
+    QStringList pauses;
+    rig.fake.pause.onPause = [&](int ms) {
+        pauses << QStringLiteral("pause %1 at %2: %3")
+                      .arg(ms)
+                      .arg(rig.gauge->value())
+                      .arg(rig.barState());
+    };
+    QString barAtBox;
+    rig.fake.boxes.onShow = [&](const ShownBox&) { barAtBox = rig.barState(); };
+
+    bbtnApplyClick(rig.context());
+
+    QCOMPARE(gaugeValues, QList<int>({0, 25, 50, 75, 100}));
+    QCOMPARE(pauses, QStringList({"pause 100 at 25: " + Running, "pause 100 at 50: " + Running,
+                                  "pause 500 at 75: " + Running, "pause 500 at 100: " + Running}));
+    QCOMPARE(rig.boxes(), QStringList{"information: Calvex Update Completed."});
+    QCOMPARE(barAtBox, Idle);
+    QCOMPARE(rig.barState(), Idle);
+    QCOMPARE(rig.archive->toolTip(), QStringLiteral("Default GDB"));
+    QCOMPARE(linesOf(contentOf(rig.dir + "/Register.ini")),
+             linesOf(rig.expand(contentOf(Data + "applied.expected.ini")).toLocal8Bit()));
+    QCOMPARE(linesOf(contentOf(rig.dir + "/DbAliases.cfg")),
+             linesOf(rig.expand(contentOf(Data + "applied.expected.cfg")).toLocal8Bit()));
+}
+
+void tst_Apply::shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites_data()
+{
+    QTest::addColumn<QStringList>("edits");
+    QTest::addColumn<QString>("fault"); // when Register.ini is turned into a folder, if ever
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<QStringList>("kept"); // SECTION/KEY=value in what Register.ini held last
+    QTest::addColumn<QStringList>("aliases");
+
+    QTest::newRow("new alias without its data file")
+        << QStringList{"edtPosApp=@DIR@/Db/Gone.FDB"} << "never"
+        << "Cannot Locate Interbase data file : Application GDB." << QList<int>{100, 100, 500}
+        << QStringList{"DATABASE/ARCHIVE_GDB=Default GDB", "REPORT/PATH=@DIR@/Report",
+                       "DATABASE/STOCK_PHOTO_LOADSAVE=PATH", "LANGUAGE/LANGUAGE=0",
+                       "DATABASE/POSAPP_FILE=@DIR@/Db/Gone.FDB"}
+        << QStringList{"POSSYS", "POSHIS"};
+    QTest::newRow("settings file unwritable after the first stage")
+        << QStringList{} << "first pause"
+        << "Unable to write to @DIR@/Register.ini." << QList<int>{100}
+        << QStringList{"DATABASE/ARCHIVE_GDB=Default GDB", "REPORT/PATH=@DIR@/Report",
+                       "DATABASE/STOCK_PHOTO_LOADSAVE=(absent)", "LANGUAGE/LANGUAGE=(absent)"}
+        << QStringList{};
+    QTest::newRow("settings file unwritable from the start")
+        << QStringList{} << "before"
+        << "Unable to write to @DIR@/Register.ini." << QList<int>{}
+        << QStringList{"DATABASE/ARCHIVE_GDB=Archive 2025", "REPORT/PATH=/old/Report"}
+        << QStringList{};
+}
+
+void tst_Apply::shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites()
+{
+    QFETCH(QStringList, edits);
+    QFETCH(QString, fault);
+    QFETCH(QString, box);
+    QFETCH(QList<int>, pauses);
+    QFETCH(QStringList, kept);
+    QFETCH(QStringList, aliases);
+    Rig rig(m_dir->path());
+    QVERIFY(rig.edit(ValidShop + edits));
+    rig.database->cbServer->setCurrentIndex(0);
+    rig.database->rgDatabase->setItemIndex(0);
+    // A folder in its place refuses the write even to root; the last content is kept aside.
+    const QString settingsPath = rig.dir + "/Register.ini";
+    const QString keptPath =
+        fault == QLatin1String("never") ? settingsPath : settingsPath + ".kept";
+    auto breakSettings = [&] {
+        return QFile::rename(settingsPath, keptPath) && QDir(rig.dir).mkdir("Register.ini");
+    };
+    if (fault == QLatin1String("before"))
+        QVERIFY(breakSettings());
+    bool broken = false;
+    rig.fake.pause.onPause = [&](int) {
+        if (fault == QLatin1String("first pause") && !broken)
+            broken = breakSettings();
+    };
+    QString barAtBox;
+    rig.fake.boxes.onShow = [&](const ShownBox&) { barAtBox = rig.barState(); };
+
+    rig.press();
+
+    QCOMPARE(rig.boxes(), QStringList{"application: " + rig.expand(box)});
+    QCOMPARE(barAtBox, Idle);
+    QCOMPARE(rig.barState(), Idle);
+    QCOMPARE(rig.fake.pause.pauses, pauses);
+    SettingsFile* last = SettingsFile::open(keptPath);
+    QStringList stored;
+    for (const QString& entry : kept) {
+        const QString key = entry.section('=', 0, 0);
+        stored << key + "=" +
+                      last->readText(key.section('/', 0, 0), key.section('/', 1), "(absent)");
+    }
+    last->release();
+    QCOMPARE(stored, rig.expand(kept.join('\n')).split('\n'));
+    QCOMPARE(aliasesIn(rig.dir + "/DbAliases.cfg"), aliases);
+}
+
+QTEST_MAIN(tst_Apply)
+#include "tst_apply.moc"

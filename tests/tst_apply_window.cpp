@@ -1,0 +1,315 @@
+#include "ConfigureTools.h"
+#include "DatabasePage.h"
+#include "DirectoriesPage.h"
+#include "FakeServices.h"
+#include "ModulesPage.h"
+#include "SettingsFile.h"
+#include "Widgets.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+}
+
+// Replaces what the field holds by typing, as a user would.
+void retype(QLineEdit* field, const QString& text)
+{
+    QTest::mouseClick(field, Qt::LeftButton);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+}
+
+void tick(QAbstractButton* box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+}
+
+// The mode is chosen from the list with the keyboard, which is a choice like a click.
+void chooseStandalone(DatabasePage& page)
+{
+    QTest::keyClick(page.cbServer, Qt::Key_Up);
+}
+
+QString barState(const TfrmConfigTools& w)
+{
+    QStringList shown, enabled;
+    if (w.Label24->isVisible())
+        shown << "label";
+    if (w.ProgressBar1->isVisible())
+        shown << "gauge";
+    if (w.BitBtn2->isEnabled())
+        enabled << "OK";
+    if (w.bbtnCancel->isEnabled())
+        enabled << "Cancel";
+    if (w.BitBtn5->isEnabled())
+        enabled << "Archive";
+    return QStringLiteral("shown [%1], enabled [%2]").arg(shown.join(' '), enabled.join(' '));
+}
+
+QStringList boxesOf(const FakeServices& fake)
+{
+    QStringList shown;
+    for (const ShownBox& box : fake.boxes.shown)
+        shown << box.kind + ": " + box.text;
+    return shown;
+}
+
+} // namespace
+
+class tst_ApplyWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void shouldSaveEditsOfAllPagesAndCloseOnOk();
+    void shouldStayOpenWhenOkFails_data();
+    void shouldStayOpenWhenOkFails();
+    void shouldDropClicksQueuedWhileRunning();
+
+private:
+    QString expand(QString text) const
+    {
+        return text.replace(QLatin1String("@DIR@"), m_dir->path());
+    }
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_seed;
+};
+
+void tst_ApplyWindow::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QDir shop(m_dir->path());
+    for (const char* folder : {"Db", "PurgeC", "PurgeC2", "Pictures", "Log", "Log2"})
+        QVERIFY(shop.mkpath(QLatin1String(folder)));
+    for (const char* report : {"Report", "Report2", "Report3"})
+        for (const char* sub : {"Analysis", "Form", "Journal", "Listing", "Misc"})
+            QVERIFY(shop.mkpath(QLatin1String(report) + '/' + QLatin1String(sub)));
+    QVERIFY(shop.rmdir("Report3/Journal"));
+    for (const char* file : {"Db/POSAPP.FDB", "Db/POSHIS.FDB", "Db/POSSTK.FDB", "Db/POSSYS.FDB",
+                             "Tmp.gdb", "Tmp2.gdb"}) {
+        QFile data(shop.filePath(QLatin1String(file)));
+        QVERIFY(data.open(QIODevice::WriteOnly));
+    }
+    m_seed = expand(QString::fromLatin1(
+                        contentOf(QStringLiteral(CALVEX_TEST_DATA "/apply/window_seed.ini"))))
+                 .toLocal8Bit();
+    QFile settings(shop.filePath("Register.ini"));
+    QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write(m_seed) == m_seed.size());
+}
+
+void tst_ApplyWindow::cleanup()
+{
+    m_dir.reset();
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
+{
+    FakeServices fake;
+    TfrmConfigTools window(m_dir->filePath("calvex"), fake.services());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    DatabasePage& database = *window.databasePage;
+    QTest::mouseClick(window.LabelDatabase, Qt::LeftButton);
+    chooseStandalone(database);
+    QVERIFY(database.isStandalone());
+    retype(database.DirPurgeLocalC, expand("@DIR@/PurgeC2"));
+    tick(database.cbPurgeLocalC);
+    retype(database.edtPosTmp, expand("@DIR@/Tmp2.gdb"));
+
+    DirectoriesPage& directories = *window.directoriesPage;
+    QTest::mouseClick(window.LabelDirectories, Qt::LeftButton);
+    retype(directories.dedtReportPath, expand("@DIR@/Report2"));
+    retype(directories.DirectoryEdit1, expand("@DIR@/Log2"));
+    retype(directories.CurrencyEdit1, QStringLiteral("007"));
+    tick(directories.RadioGroup1->item(0));
+    QVERIFY(!directories.DirectoryEdit8->isEnabled());
+
+    ModulesPage& modules = *window.modulesPage;
+    QTest::mouseClick(window.LabelModules, Qt::LeftButton);
+    tick(modules.CheckBox10);
+    tick(modules.CheckBox14);
+    retype(modules.edtSetupini, expand("@DIR@/Setup.ini"));
+
+    QStringList pauses;
+    fake.pause.onPause = [&](int ms) {
+        pauses << QStringLiteral("%1 at %2: %3")
+                      .arg(ms)
+                      .arg(window.ProgressBar1->value())
+                      .arg(barState(window));
+    };
+
+    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);
+
+    QCOMPARE(boxesOf(fake), QStringList{"information: Calvex Update Completed."});
+    QVERIFY(!window.isVisible());
+    const QString running = QStringLiteral("shown [label gauge], enabled []");
+    QCOMPARE(pauses, QStringList({"100 at 25: " + running, "100 at 50: " + running,
+                                  "500 at 75: " + running, "500 at 100: " + running}));
+    QCOMPARE(window.BitBtn5->toolTip(), QStringLiteral("Default GDB"));
+    const QStringList expected{
+        "DATABASE/DATABASE_SERVER=LOCAL",
+        "DATABASE/POS_PURGE_PATH=@DIR@/PurgeC2",
+        "DATABASE/POS_PURGE_PATH_TF=1",
+        "DATABASE/POSTMP_FILE=@DIR@/Tmp2.gdb",
+        "DATABASE/POSAPP_SERVER=@DIR@/Db/POSAPP.FDB",
+        "DATABASE/ARCHIVE_GDB=Default GDB",
+        "DATABASE/STOCK_PHOTO_PATH=@DIR@/Pictures",
+        "DATABASE/STOCK_PHOTO_LOADSAVE=GDB",
+        "DATABASE/LOAD_SETUP_INI_FILE=@DIR@/Setup.ini",
+        "REPORT/PATH=@DIR@/Report2",
+        "REPORT/ANALYSIS=@DIR@/Report2/Analysis",
+        "REPORT/FORM=@DIR@/Report2/Form",
+        "REPORT/JOURNAL=@DIR@/Report2/Journal",
+        "REPORT/LISTING=@DIR@/Report2/Listing",
+        "REPORT/MISC=@DIR@/Report2/Misc",
+        "REPORT/SALES=@DIR@/Report/Sales",
+        "REPORT/LOG=@DIR@/Log2",
+        "REPORT/LOG_EXT=007",
+        "APPLICATION_LINK/BACKUP_SYSTEM=1",
+        "APPLICATION_LINK/DATA_INITIATION=0",
+        "APPLICATION_LINK/POLLING_MODULE=1",
+        "LANGUAGE/LANGUAGE=0",
+    };
+    SettingsFile* settings = SettingsFile::open(m_dir->filePath("Register.ini"));
+    SettingsFile* aliases = SettingsFile::open(m_dir->filePath("DbAliases.cfg"));
+    const QStringList stored = [&] {
+        QStringList entries;
+        for (const QString& entry : expected) {
+            const QString where = entry.section('=', 0, 0);
+            entries << where + "=" +
+                           settings->readText(where.section('/', 0, 0), where.section('/', 1),
+                                              "(absent)");
+        }
+        for (const char* alias : {"POSSYS", "POSAPP", "POSTMP"})
+            entries << QLatin1String(alias) + "=" +
+                           aliases->readText(alias, "SERVER NAME", "(absent)");
+        return entries;
+    }();
+    settings->release();
+    aliases->release();
+    QCOMPARE(stored, QStringList(expected + QStringList{"POSSYS=@DIR@/Db/POSSYS.FDB",
+                                                        "POSAPP=@DIR@/Db/POSAPP.FDB",
+                                                        "POSTMP=@DIR@/Tmp2.gdb"})
+                         .replaceInStrings("@DIR@", m_dir->path()));
+}
+
+void tst_ApplyWindow::shouldStayOpenWhenOkFails_data()
+{
+    QTest::addColumn<bool>("onDirectoriesPage");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("archive");           // ARCHIVE_GDB afterwards
+    QTest::addColumn<bool>("settingsBecomeFolder"); // after the window has loaded
+
+    QTest::newRow("report sub-folder missing")
+        << true << "dedtReportPath"
+        << "@DIR@/Report3"
+        << "error: Directory Not Found !\r\nPlease check, directory not able to load.\r\n"
+           "\r\nStock Journals : @DIR@/Report3/Journal"
+        << "Archive 2025" << false;
+    QTest::newRow("data file of a new alias missing")
+        << false << "edtPosApp"
+        << "@DIR@/Db/Gone.FDB"
+        << "application: Cannot Locate Interbase data file : Application GDB."
+        << "Default GDB" << false;
+    // A folder in its place refuses the write even to root.
+    QTest::newRow("settings file unwritable")
+        << false << "edtPosTmp"
+        << "@DIR@/Tmp2.gdb"
+        << "application: Unable to write to @DIR@/Register.ini."
+        << "(unreadable)" << true;
+}
+
+void tst_ApplyWindow::shouldStayOpenWhenOkFails()
+{
+    QFETCH(bool, onDirectoriesPage);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, box);
+    QFETCH(QString, archive);
+    QFETCH(bool, settingsBecomeFolder);
+    FakeServices fake;
+    TfrmConfigTools window(m_dir->filePath("calvex"), fake.services());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    if (settingsBecomeFolder)
+        QVERIFY(QFile::remove(m_dir->filePath("Register.ini")) &&
+                QDir(m_dir->path()).mkdir("Register.ini"));
+    chooseStandalone(*window.databasePage);
+    QTest::mouseClick(onDirectoriesPage ? window.LabelDirectories : window.LabelDatabase,
+                      Qt::LeftButton);
+    auto* edit = window.findChild<QLineEdit*>(field);
+    QVERIFY(edit && edit->isVisible());
+    retype(edit, expand(typed));
+    QString barAtBox;
+    fake.boxes.onShow = [&](const ShownBox&) { barAtBox = barState(window); };
+
+    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);
+
+    QCOMPARE(boxesOf(fake), QStringList{expand(box)});
+    QVERIFY(window.isVisible());
+    const QString idle = QStringLiteral("shown [], enabled [OK Cancel Archive]");
+    QCOMPARE(barAtBox, idle);
+    QCOMPARE(barState(window), idle);
+    SettingsFile* settings = SettingsFile::open(m_dir->filePath("Register.ini"));
+    QCOMPARE(settings->readText("DATABASE", "ARCHIVE_GDB", "(unreadable)"), archive);
+    settings->release();
+    if (box.startsWith(QLatin1String("error")))
+        QCOMPARE(contentOf(m_dir->filePath("Register.ini")), m_seed);
+    window.close();
+}
+
+// A click on the disabled Cancel during the pauses waits in the queue; it must not close the
+// window once the stage error has restored the buttons.
+void tst_ApplyWindow::shouldDropClicksQueuedWhileRunning()
+{
+    FakeServices fake;
+    TfrmConfigTools window(m_dir->filePath("calvex"), fake.services());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    chooseStandalone(*window.databasePage);
+    retype(window.databasePage->edtPosApp, expand("@DIR@/Db/Gone.FDB"));
+    fake.pause.onPause = [&](int) {
+        const QPointF centre = window.bbtnCancel->rect().center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(
+                window.bbtnCancel,
+                new QMouseEvent(type, centre, window.bbtnCancel->mapToGlobal(centre),
+                                Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    };
+
+    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(fake.boxes.shown.size(), 1);
+    QCOMPARE(fake.pause.pauses.size(), 3);
+    QVERIFY(window.isVisible());
+    window.close();
+}
+
+QTEST_MAIN(tst_ApplyWindow)
+#include "tst_apply_window.moc"
