@@ -1,5 +1,6 @@
 #include "Errors.h"
 #include "FileAliasEngine.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,22 +24,9 @@ const QByteArray Fixture = "[POSSYS]\n"
                            "TYPE=MSACCESS\n"
                            "DATABASE NAME=/old/Reports.mdb\n";
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
 QByteArray golden(const QString& name)
 {
-    return readAll(QStringLiteral(CALVEX_TEST_DATA "/aliasengine/") + name);
+    return readAll(testDataPath(QStringLiteral("aliasengine/") + name));
 }
 
 // The message of the EngineError the call raises, or a null string when it raises none.
@@ -191,7 +179,7 @@ void TestAliasEngine::shouldWriteAddedAlias()
     QFETCH(QString, expected);
 
     if (!existing.isNull())
-        writeAll(m_path, existing);
+        QVERIFY(writeAll(m_path, existing));
     {
         FileAliasEngine engine(m_path);
         engine.AddAlias(alias, driver, params);
@@ -237,7 +225,7 @@ void TestAliasEngine::shouldModifyOnlyExistingParams()
     QFETCH(QByteArray, oldLine);
     QFETCH(QByteArray, newLine);
 
-    writeAll(m_path, Fixture);
+    QVERIFY(writeAll(m_path, Fixture));
     FileAliasEngine engine(m_path);
     engine.ModifyAlias(alias, params);
     engine.SaveConfigFile();
@@ -246,7 +234,7 @@ void TestAliasEngine::shouldModifyOnlyExistingParams()
 
 void TestAliasEngine::shouldKeepValuesVerbatim()
 {
-    writeAll(m_path, "[A]\r\nTYPE= INTRBASE \r\nSERVER NAME= '/my pos/x.fdb' \r\nUSER NAME=SYSDBA\r\n");
+    QVERIFY(writeAll(m_path, "[A]\r\nTYPE= INTRBASE \r\nSERVER NAME= '/my pos/x.fdb' \r\nUSER NAME=SYSDBA\r\n"));
     FileAliasEngine engine(m_path);
     engine.ModifyAlias(QStringLiteral("A"), {QStringLiteral("USER NAME= POS\t")});
     engine.SaveConfigFile();
@@ -278,7 +266,7 @@ void TestAliasEngine::shouldRefuse()
     QFETCH(QStringList, params);
     QFETCH(QString, reason);
 
-    writeAll(m_path, Fixture);
+    QVERIFY(writeAll(m_path, Fixture));
     {
         FileAliasEngine engine(m_path);
         const QString message = engineError([&] {
@@ -294,7 +282,7 @@ void TestAliasEngine::shouldRefuse()
 
 void TestAliasEngine::shouldFindAliasIgnoringCase()
 {
-    writeAll(m_path, Fixture);
+    QVERIFY(writeAll(m_path, Fixture));
     FileAliasEngine engine(m_path);
     QVERIFY(engine.IsAlias(QStringLiteral("possys")));
     QVERIFY(!engine.IsAlias(QStringLiteral("ARCHIVE")));
@@ -319,7 +307,7 @@ void TestAliasEngine::shouldReportMalformedFile()
     QFETCH(QByteArray, content);
     QFETCH(int, line);
 
-    writeAll(m_path, content);
+    QVERIFY(writeAll(m_path, content));
     FileAliasEngine engine(m_path); // reads on first use, not here
     const QString message = engineError([&] { engine.IsAlias(QStringLiteral("A")); });
     QVERIFY2(message.startsWith(QStringLiteral("The alias configuration %1 is malformed at line %2:")
@@ -370,7 +358,7 @@ void TestAliasEngine::shouldNotOverwriteFileThatBecameMalformed()
     FileAliasEngine engine(m_path);
     engine.AddAlias(QStringLiteral("POSSYS"), QStringLiteral("INTRBASE"), {});
     const QByteArray broken = "[A]\nnot a parameter\n";
-    writeAll(m_path, broken);
+    QVERIFY(writeAll(m_path, broken));
     QVERIFY(engineError([&] { engine.SaveConfigFile(); }).contains(QLatin1String("malformed")));
     QCOMPARE(readAll(m_path), broken);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("malformed")));
@@ -378,7 +366,7 @@ void TestAliasEngine::shouldNotOverwriteFileThatBecameMalformed()
 
 void TestAliasEngine::shouldMergeSavesOfTwoEngines()
 {
-    writeAll(m_path, Fixture);
+    QVERIFY(writeAll(m_path, Fixture));
     FileAliasEngine first(m_path);
     FileAliasEngine second(m_path);
     first.AddAlias(QStringLiteral("ARCHIVE"), QStringLiteral("INTRBASE"), {});
@@ -477,7 +465,7 @@ void TestAliasEngine::shouldKeepSymlink()
 {
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("shared")));
     const QString target = m_dir->filePath(QStringLiteral("shared/DbAliases.cfg"));
-    writeAll(target, Fixture);
+    QVERIFY(writeAll(target, Fixture));
     QVERIFY(QFile::link(target, m_path));
 
     FileAliasEngine engine(m_path);

@@ -5,6 +5,7 @@
 #include "FileAliasEngine.h"
 #include "Keys.h"
 #include "SettingsFile.h"
+#include "TestFiles.h"
 #include "Widgets.h"
 
 #include <QCheckBox>
@@ -21,12 +22,6 @@
 namespace {
 
 const QString Absent = QStringLiteral("<absent>");
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The lines of one alias section (TYPE and parameters), or with no name the alias names.
 QStringList aliasLines(const QString& cfgPath, const QString& alias = QString())
@@ -142,7 +137,7 @@ void TestAliasRegistration::cleanup()
 // A data file with this run's installation folder in place of "@DIR@".
 QByteArray TestAliasRegistration::fixture(const QString& name) const
 {
-    QByteArray bytes = readAll(QStringLiteral(CALVEX_TEST_DATA "/database/") + name);
+    QByteArray bytes = readAll(testDataPath(QStringLiteral("database/") + name));
     return bytes.replace("@DIR@", QFile::encodeName(m_dir->path()));
 }
 

@@ -7,6 +7,8 @@
 #include "FileAliasEngine.h"
 #include "ModulesPage.h"
 #include "SettingsFile.h"
+#include "TestFiles.h"
+#include "WidgetEdits.h"
 #include "Widgets.h"
 
 #include <QAbstractButton>
@@ -28,8 +30,7 @@ const QString Data = QStringLiteral(CALVEX_TEST_DATA "/apply/");
 
 QByteArray contentOf(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+    return readAll(path, "(absent)");
 }
 
 QStringList linesOf(const QByteArray& content)
@@ -83,21 +84,7 @@ struct Rig
     // "objectName=value" sets a field's text, ticks a box ("1"), or picks an item by index.
     bool edit(const QStringList& edits)
     {
-        for (const QString& e : edits) {
-            const QString value = expand(e.section(QLatin1Char('='), 1));
-            QWidget* w = host.findChild<QWidget*>(e.section(QLatin1Char('='), 0, 0));
-            if (auto* field = qobject_cast<QLineEdit*>(w))
-                field->setText(value);
-            else if (auto* box = qobject_cast<QAbstractButton*>(w))
-                box->setChecked(value == QLatin1String("1"));
-            else if (auto* group = qobject_cast<RadioGroup*>(w))
-                group->setItemIndex(value.toInt());
-            else if (auto* list = qobject_cast<QComboBox*>(w))
-                list->setCurrentIndex(value.toInt());
-            else
-                return false;
-        }
-        return true;
+        return applyEdits(&host, edits, [this](const QString& value) { return expand(value); });
     }
 
     ApplyContext context()

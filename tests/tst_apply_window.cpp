@@ -4,6 +4,7 @@
 #include "FakeServices.h"
 #include "ModulesPage.h"
 #include "SettingsFile.h"
+#include "TestFiles.h"
 #include "Widgets.h"
 
 #include <QApplication>
@@ -25,8 +26,7 @@ namespace {
 
 QByteArray contentOf(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(absent)");
+    return readAll(path, "(absent)");
 }
 
 // Replaces what the field holds by typing, as a user would.
@@ -114,8 +114,7 @@ void tst_ApplyWindow::init()
     m_seed = expand(QString::fromLatin1(
                         contentOf(QStringLiteral(CALVEX_TEST_DATA "/apply/window_seed.ini"))))
                  .toLocal8Bit();
-    QFile settings(shop.filePath("Register.ini"));
-    QVERIFY(settings.open(QIODevice::WriteOnly) && settings.write(m_seed) == m_seed.size());
+    QVERIFY(writeAll(shop.filePath("Register.ini"), m_seed));
 }
 
 void tst_ApplyWindow::cleanup()

@@ -2,6 +2,7 @@
 #include "FileAliasEngine.h"
 #include "Keys.h"
 #include "SettingsFile.h"
+#include "TestFiles.h"
 #include "dlg_ArchiveGDB.h"
 
 #include <QDir>
@@ -13,36 +14,9 @@
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray golden(const QString& name)
 {
-    return readAll(QStringLiteral(CALVEX_TEST_DATA "/archive/") + name);
-}
-
-bool writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// Creates each entry under `root`: a name ending in "/" is a folder, any other an empty file.
-bool createEntries(const QString& root, const QStringList& entries)
-{
-    for (const QString& entry : entries) {
-        const QString path = root + QLatin1Char('/') + entry;
-        if (entry.endsWith(QLatin1Char('/'))) {
-            if (!QDir().mkpath(path))
-                return false;
-        } else if (!QDir().mkpath(QFileInfo(path).path()) || !writeAll(path, {})) {
-            return false;
-        }
-    }
-    return true;
+    return readAll(testDataPath(QStringLiteral("archive/") + name));
 }
 
 QString registrationError(AliasEngine& engine, const ArchiveSettings& settings,

@@ -3,6 +3,7 @@
 #include "DirectoriesPage.h"
 #include "FakeServices.h"
 #include "FolderPictures.h"
+#include "TestFiles.h"
 #include "Widgets.h"
 
 #include <QAction>
@@ -72,9 +73,8 @@ struct Installation
 {
     Installation()
     {
-        QFile ini(dir.filePath(QStringLiteral("Register.ini")));
-        if (ini.open(QIODevice::WriteOnly))
-            ini.write("[REPORT]\r\nPATH=/reports\r\nANALYSIS=/reports/Analysis\r\n");
+        writeAll(dir.filePath(QStringLiteral("Register.ini")),
+                 "[REPORT]\r\nPATH=/reports\r\nANALYSIS=/reports/Analysis\r\n");
     }
     QString executable() const { return dir.filePath(QStringLiteral("calvex")); }
 

@@ -3,6 +3,8 @@
 #include "FakeServices.h"
 #include "ModulesPage.h"
 #include "SettingsFile.h"
+#include "TestFiles.h"
+#include "WidgetEdits.h"
 #include "Widgets.h"
 
 #include <QAction>
@@ -21,35 +23,7 @@ namespace {
 
 QByteArray contentOf(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-bool put(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-// "objectName=value" sets a field's text, ticks a box ("1"), or picks an item by index.
-bool applyEdits(QWidget* root, const QStringList& edits)
-{
-    for (const QString& edit : edits) {
-        const QString name = edit.section(QLatin1Char('='), 0, 0);
-        const QString value = edit.section(QLatin1Char('='), 1);
-        QWidget* w = root->findChild<QWidget*>(name);
-        if (auto* field = qobject_cast<QLineEdit*>(w))
-            field->setText(value);
-        else if (auto* box = qobject_cast<QCheckBox*>(w))
-            box->setChecked(value == QLatin1String("1"));
-        else if (auto* group = qobject_cast<RadioGroup*>(w))
-            group->setItemIndex(value.toInt());
-        else if (auto* list = qobject_cast<QComboBox*>(w))
-            list->setCurrentIndex(value.toInt());
-        else
-            return false;
-    }
-    return true;
+    return readAll(path, "(unreadable)");
 }
 
 QStringList subFolders(const DirectoriesPage& page)
@@ -164,8 +138,8 @@ void tst_Directories::shouldDeriveSubFoldersWhenLeavingReportPath()
 // Pressing OK moves the focus first, so Apply checks the sub-folders of the typed path.
 void tst_Directories::shouldDeriveBeforeApplyWhenOkTakesFocus()
 {
-    QVERIFY(put(m_dir->filePath("Register.ini"),
-                "[DATABASE]\r\nDATABASE_SERVER=REMOTE\r\nPOSTMP_FILE_SERVER=T\r\n"));
+    QVERIFY(writeAll(m_dir->filePath("Register.ini"),
+                     "[DATABASE]\r\nDATABASE_SERVER=REMOTE\r\nPOSTMP_FILE_SERVER=T\r\n"));
     FakeServices fake;
     TfrmConfigTools window(m_dir->filePath("calvex"), fake.services());
     window.show();

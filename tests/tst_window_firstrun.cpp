@@ -1,13 +1,8 @@
 #include "ConfigureTools.h"
-#include "FakeServices.h"
+#include "WindowFixture.h"
 
-#include <QApplication>
-#include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 namespace {
 
@@ -46,7 +41,7 @@ const QByteArray ReportDefaults = "LISTING={A}/Report/Listing\r\n"
 
 // A fresh installation (none of the first-run keys stored) gets the defaults written before
 // loading reads them; any stored first-run key leaves the file alone.
-class tst_WindowFirstRun : public QObject
+class tst_WindowFirstRun : public QObject, protected WindowFixture
 {
     Q_OBJECT
 
@@ -59,52 +54,16 @@ private Q_SLOTS:
     void shouldWriteNothingWhenAnyFirstRunKeyIsStored_data();
     void shouldWriteNothingWhenAnyFirstRunKeyIsStored();
 
-private:
-    // Writes Register.ini (unless null) into the installation folder and opens the window.
-    bool open(const QByteArray& ini);
-    QString iniPath() const { return m_dir->filePath(QStringLiteral("Register.ini")); }
-    QByteArray iniBytes() const;
-    template <typename T> T* control(const QString& name) const
-    {
-        return m_window->findChild<T*>(name);
-    }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakeServices> m_fake;
-    std::unique_ptr<TfrmConfigTools> m_window;
 };
 
 void tst_WindowFirstRun::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_fake = std::make_unique<FakeServices>();
+    initFixture();
 }
 
 void tst_WindowFirstRun::cleanup()
 {
-    m_window.reset();
-    m_fake.reset();
-    m_dir.reset();
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
-}
-
-bool tst_WindowFirstRun::open(const QByteArray& ini)
-{
-    if (!ini.isNull()) {
-        QFile file(iniPath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
-            return false;
-    }
-    m_window = std::make_unique<TfrmConfigTools>(m_dir->filePath(QStringLiteral("calvex")),
-                                                 m_fake->services());
-    return true;
-}
-
-QByteArray tst_WindowFirstRun::iniBytes() const
-{
-    QFile file(iniPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    cleanupFixture();
 }
 
 void tst_WindowFirstRun::shouldWriteFirstRunDefaultsOnFreshInstallation_data()

@@ -1,23 +1,18 @@
 #include "ConfigureTools.h"
 #include "DatabasePage.h"
 #include "DirectoriesPage.h"
-#include "FakeServices.h"
 #include "ModulesPage.h"
 #include "Widgets.h"
+#include "WindowFixture.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 namespace {
 
@@ -42,7 +37,7 @@ QColor windowColour(const QWidget* widget)
 
 } // namespace
 
-class tst_WindowLoading : public QObject
+class tst_WindowLoading : public QObject, protected WindowFixture
 {
     Q_OBJECT
 
@@ -67,42 +62,16 @@ private Q_SLOTS:
     void shouldEndOnDatabasePageWithArchiveHintAndWhitePanels();
     void shouldTurnTypedServerNameToUpperCase();
     void shouldHaveVersionCaptionAndFixedSize();
-
-private:
-    // Writes Register.ini (unless null) into the installation folder and opens the window.
-    bool open(const QByteArray& ini);
-    template <typename T> T* control(const QString& name) const { return m_window->findChild<T*>(name); }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakeServices> m_fake;
-    std::unique_ptr<TfrmConfigTools> m_window;
 };
 
 void tst_WindowLoading::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_fake = std::make_unique<FakeServices>();
+    initFixture();
 }
 
 void tst_WindowLoading::cleanup()
 {
-    m_window.reset();
-    m_fake.reset();
-    m_dir.reset();
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
-}
-
-bool tst_WindowLoading::open(const QByteArray& ini)
-{
-    if (!ini.isNull()) {
-        QFile file(m_dir->filePath(QStringLiteral("Register.ini")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
-            return false;
-    }
-    m_window = std::make_unique<TfrmConfigTools>(m_dir->filePath(QStringLiteral("calvex")),
-                                                 m_fake->services());
-    return true;
+    cleanupFixture();
 }
 
 void tst_WindowLoading::shouldChooseDataServerModeAndDatabaseSet_data()

@@ -1,20 +1,15 @@
 #include "ConfigureTools.h"
 #include "DatabasePage.h"
 #include "DirectoriesPage.h"
-#include "FakeServices.h"
 #include "ModulesPage.h"
 #include "Widgets.h"
+#include "WindowFixture.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <memory>
 
 namespace {
 
@@ -41,7 +36,7 @@ QStringList highlighted(const TfrmConfigTools& window)
 
 } // namespace
 
-class tst_WindowNavigation : public QObject
+class tst_WindowNavigation : public QObject, protected WindowFixture
 {
     Q_OBJECT
 
@@ -61,46 +56,25 @@ private Q_SLOTS:
 private:
     // Writes Register.ini (unless null), opens the window and shows it.
     bool open(const QByteArray& ini);
-    QByteArray iniBytes() const;
-    QLabel* entryNamed(const QString& name) const { return m_window->findChild<QLabel*>(name); }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakeServices> m_fake;
-    std::unique_ptr<TfrmConfigTools> m_window;
+    QLabel* entryNamed(const QString& name) const { return control<QLabel>(name); }
 };
 
 void tst_WindowNavigation::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_fake = std::make_unique<FakeServices>();
+    initFixture();
 }
 
 void tst_WindowNavigation::cleanup()
 {
-    m_window.reset();
-    m_fake.reset();
-    m_dir.reset();
-    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    cleanupFixture();
 }
 
 bool tst_WindowNavigation::open(const QByteArray& ini)
 {
-    if (!ini.isNull()) {
-        QFile file(m_dir->filePath(QStringLiteral("Register.ini")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(ini) != ini.size())
-            return false;
-    }
-    m_window = std::make_unique<TfrmConfigTools>(m_dir->filePath(QStringLiteral("calvex")),
-                                                 m_fake->services());
+    if (!WindowFixture::open(ini))
+        return false;
     m_window->show();
     return QTest::qWaitForWindowExposed(m_window.get());
-}
-
-QByteArray tst_WindowNavigation::iniBytes() const
-{
-    QFile file(m_dir->filePath(QStringLiteral("Register.ini")));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void tst_WindowNavigation::shouldStartOnDatabasePage()
