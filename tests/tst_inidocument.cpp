@@ -1,5 +1,6 @@
 #include "IniDocument.h"
 #include "ProfileFile.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,13 +37,12 @@ Step writes(const QString& section, const QString& key, const QString& value)
 
 QString fixture(const QString& name)
 {
-    return QStringLiteral(CALVEX_TEST_DATA "/ini/") + name;
+    return testDataPath(QStringLiteral("ini/") + name);
 }
 
 QByteArray contentOf(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+    return readAll(path, "(unreadable)");
 }
 
 // Quoted, so that an empty value and an absent one read differently in a failure message.
@@ -117,7 +117,7 @@ void tst_IniDocument::shouldFollowProfileRulesAndKeepEveryOtherByte_data()
                  reads("Empty Section", "First", "1")}
         << "absent_empty.expected.ini";
 
-    QTest::newRow("at most 2047 bytes are returned")
+    QTest::newRow("at most 2047 characters are returned, quotes dropped first")
         << "long_values.ini"
         << Steps{reads("Long", "Exact", digits(2047)),
                  reads("Long", "Over", digits(2047)),
@@ -126,6 +126,12 @@ void tst_IniDocument::shouldFollowProfileRulesAndKeepEveryOtherByte_data()
                  writes("Long", "Huge", "short"),
                  reads("Long", "After", "end")}
         << "long_values.expected.ini";
+
+    // Counted in characters: a cut in bytes would split a letter of a UTF-8 text.
+    QTest::newRow("at most 2047 characters are returned")
+        << "long_letters.ini"
+        << Steps{reads("Long", "Wide", QString(2047, QChar(0xe9))), reads("Long", "After", "end")}
+        << "long_letters.ini";
 
     QTest::newRow("new key at the end of its section, new section at the end of the file")
         << "placement.ini"

@@ -1,5 +1,6 @@
 #include "Errors.h"
 #include "SettingsFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -71,14 +72,7 @@ QString writeOutcome(const QString& path)
 
 QByteArray contentOf(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-bool put(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    return readAll(path, "(unreadable)");
 }
 
 // Every entry below `root` with its content ("(folder)" for folders), stray files included.
@@ -184,6 +178,12 @@ void tst_SettingsFile::shouldDecodeBooleansLikeProfileIntegers_data()
     row("trailing blank", "1 ", none, false, true);
     row("blank after sign", "- 1", none, false, true);
     row("beyond 64 bits", "99999999999999999999", none, false, true);
+    row("beyond 32 bits", "4294967296", none, false, true);
+    row("largest 32-bit", "2147483647", 2147483647, true, true);
+    row("one past the largest", "2147483648", none, false, true);
+    row("smallest 32-bit", "-2147483648", qint64(-2147483648LL), true, true);
+    row("eight hex digits", "$FFFFFFFF", -1, true, true);
+    row("nine hex digits", "$100000000", none, false, true);
     QTest::newRow("absent") << QString() << false << none << false << true;
 }
 
@@ -220,7 +220,7 @@ void tst_SettingsFile::shouldWriteBooleansAsOneAndZero()
 
 void tst_SettingsFile::shouldReturnDefaultOnlyWhenKeyIsAbsent()
 {
-    QVERIFY(put(m_path, "[Database]\r\nServer=\r\n"));
+    QVERIFY(writeAll(m_path, "[Database]\r\nServer=\r\n"));
     SettingsFile* settings = SettingsFile::open(m_path);
 
     QCOMPARE(settings->readText(QStringLiteral("Database"), QStringLiteral("Server"),
@@ -250,7 +250,7 @@ void tst_SettingsFile::shouldSeeAnotherProgramsChangeAtOnce()
     QFETCH(QByteArray, changed);
     QFETCH(QString, expected);
 
-    QVERIFY(put(m_path, "[Database]\r\nServer=Local\r\n"));
+    QVERIFY(writeAll(m_path, "[Database]\r\nServer=Local\r\n"));
     SettingsFile* settings = SettingsFile::open(m_path);
     const auto server = [settings] {
         return settings->readText(QStringLiteral("Database"), QStringLiteral("Server"),
@@ -258,7 +258,7 @@ void tst_SettingsFile::shouldSeeAnotherProgramsChangeAtOnce()
     };
     QCOMPARE(server(), QStringLiteral("Local"));
 
-    QVERIFY(changed.isNull() ? QFile::remove(m_path) : put(m_path, changed));
+    QVERIFY(changed.isNull() ? QFile::remove(m_path) : writeAll(m_path, changed));
     QCOMPARE(server(), expected);
     settings->release();
 }
@@ -281,13 +281,13 @@ void tst_SettingsFile::shouldRefuseWriteAndLeaveFileUntouched()
     QString path = m_path;
     switch (fault) {
     case Fault::ReadOnlyFile:
-        QVERIFY(put(m_path, Original));
+        QVERIFY(writeAll(m_path, Original));
         QVERIFY(::chmod(QFile::encodeName(m_path).constData(), 0444) == 0);
         QVERIFY(::chown(QFile::encodeName(m_path).constData(), unprivilegedId(), -1) == 0);
         QVERIFY(::chown(QFile::encodeName(m_folder).constData(), unprivilegedId(), -1) == 0);
         break;
     case Fault::ParentIsAFile:
-        QVERIFY(put(m_folder + QStringLiteral("/pos"), Original));
+        QVERIFY(writeAll(m_folder + QStringLiteral("/pos"), Original));
         path = m_folder + QStringLiteral("/pos/Register.ini");
         break;
     case Fault::TargetIsAFolder:
@@ -306,7 +306,7 @@ void tst_SettingsFile::shouldRefuseWriteAndLeaveFileUntouched()
 
 void tst_SettingsFile::shouldKeepModeOwnerAndGroup()
 {
-    QVERIFY(put(m_path, Original));
+    QVERIFY(writeAll(m_path, Original));
     QVERIFY(::chmod(QFile::encodeName(m_path).constData(), 0640) == 0);
     // As root, the file belongs to another account, which must still own it afterwards.
     if (::geteuid() == 0)
@@ -328,7 +328,7 @@ void tst_SettingsFile::shouldFollowSymbolicLink()
 {
     const QString shared = m_dir->filePath(QStringLiteral("shared"));
     QVERIFY(QDir().mkdir(shared));
-    QVERIFY(put(shared + QStringLiteral("/Register.ini"), Original));
+    QVERIFY(writeAll(shared + QStringLiteral("/Register.ini"), Original));
     QVERIFY(::symlink("../shared/Register.ini", QFile::encodeName(m_path).constData()) == 0);
 
     QCOMPARE(writeOutcome(m_path), QStringLiteral("(written)"));
@@ -351,7 +351,7 @@ void tst_SettingsFile::shouldWriteInPlaceInReadOnlyFolder()
 {
     QFETCH(bool, throughGroup);
 
-    QVERIFY(put(m_path, Original));
+    QVERIFY(writeAll(m_path, Original));
     const QByteArray file = QFile::encodeName(m_path);
     if (throughGroup) {
         if (::geteuid() != 0)

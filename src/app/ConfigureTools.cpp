@@ -194,8 +194,7 @@ void TfrmConfigTools::buildBottomBar()
     Label24->hide();
 
     BitBtn5 = button(QStringLiteral("Archive GDB"), "BitBtn5", 574, QStyle::SP_CustomBase);
-    BitBtn5->setGeometry(574, 8, 90, 25);
-    bbtnApply = button(QStringLiteral("Apply"), "bbtnApply", 676, QStyle::SP_DialogApplyButton);
+    bbtnApply = button(QStringLiteral("Apply"), "bbtnApply", 656, QStyle::SP_DialogApplyButton);
     bbtnApply->hide();
 
     connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded(&TfrmConfigTools::BitBtn2Click); });

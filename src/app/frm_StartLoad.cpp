@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QStyle>
 
 TfrmStartLoad::TfrmStartLoad(QWidget* parent)
@@ -33,4 +35,7 @@ TfrmStartLoad::TfrmStartLoad(QWidget* parent)
     Image1->setPixmap((icon.isNull() ? style()->standardIcon(QStyle::SP_ComputerIcon) : icon)
                           .pixmap(32, 32));
     Image1->setGeometry(8, 8, 32, 32);
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }

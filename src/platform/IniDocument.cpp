@@ -114,7 +114,7 @@ std::optional<QByteArray> IniDocument::value(QByteArrayView section, QByteArrayV
     if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
         text.back() == text.front())
         text = text.sliced(1, text.size() - 2);
-    return text.first(qMin<qsizetype>(text.size(), MaxValueLength)).toByteArray();
+    return text.toByteArray();
 }
 
 void IniDocument::setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value)

@@ -11,8 +11,7 @@
 // - section and key names are trimmed and compared without regard to ASCII letter case;
 // - the first matching section and, inside it, the first matching key win;
 // - a value is trimmed; when a matching pair of ' or " encloses it, it is returned without them;
-// - a key that is absent differs from a key present with an empty value;
-// - at most 2047 bytes of a value are returned.
+// - a key that is absent differs from a key present with an empty value.
 // A write replaces one value in place and keeps every other byte (comments, blank lines,
 // spacing, duplicate and unknown lines, the line-ending style); a new key goes at the end of
 // its section (before trailing blank lines), a new section at the end of the document.
@@ -20,8 +19,6 @@
 class IniDocument
 {
 public:
-    static constexpr int MaxValueLength = 2047;
-
     IniDocument() = default;
     static IniDocument fromBytes(const QByteArray& bytes);
     QByteArray toBytes() const;

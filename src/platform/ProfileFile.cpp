@@ -30,7 +30,7 @@ std::optional<QString> ProfileFile::read(const QString& section, const QString& 
     const auto value = document.value(section.toLocal8Bit(), key.toLocal8Bit());
     if (!value)
         return std::nullopt;
-    return QString::fromLocal8Bit(*value);
+    return QString::fromLocal8Bit(*value).left(MaxValueLength);
 }
 
 bool ProfileFile::write(const QString& section, const QString& key, const QString& value,

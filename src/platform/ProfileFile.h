@@ -13,6 +13,9 @@
 class ProfileFile
 {
 public:
+    // A value reads back as at most this many characters.
+    static constexpr int MaxValueLength = 2047;
+
     explicit ProfileFile(QString path);
 
     const QString& path() const { return m_path; }

@@ -53,7 +53,8 @@ std::optional<QString> QtFilePicker::pickFile(QWidget* parent, const QString& st
     QFileDialog dialog(parent, QString(), startFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(nameFilters);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    // A typed name is taken too: a file on the server need not exist on this machine.
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!nameFilters.isEmpty())
         dialog.selectNameFilter(nameFilters.first());

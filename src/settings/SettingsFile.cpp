@@ -65,11 +65,15 @@ std::optional<qint64> parseProfileInteger(const QString& text)
         if (!ok)
             return std::nullopt;
     }
+    // The suite's programs read 32-bit integers: a larger number is no integer to them; eight
+    // hexadecimal digits give the 32-bit pattern, so "$FFFFFFFF" is -1.
     bool ok = false;
     const qint64 magnitude = digits.toLongLong(&ok, base);
-    if (!ok)
-        return std::nullopt; // out of range
-    return negative ? -magnitude : magnitude;
+    const qint64 limit = base == 16 ? 0xFFFFFFFFLL : (negative ? 0x80000000LL : 0x7FFFFFFFLL);
+    if (!ok || magnitude > limit)
+        return std::nullopt;
+    const qint64 value = base == 16 ? qint64(qint32(quint32(magnitude))) : magnitude;
+    return negative ? -value : value;
 }
 
 bool decodeBoolean(const std::optional<QString>& stored, bool defaultValue)

@@ -33,7 +33,7 @@ private:
 };
 
 // The settings file's integer reading: leading blanks, an optional sign, then decimal digits
-// or hexadecimal digits after "$", "x", "X", "0x" or "0X"; nothing may follow.
+// or hexadecimal digits after "$", "x", "X", "0x" or "0X"; nothing may follow; 32-bit range.
 std::optional<qint64> parseProfileInteger(const QString& text);
 
 // A boolean value: true when it is an integer other than 0; `defaultValue` when it is no integer.
