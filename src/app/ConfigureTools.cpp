@@ -311,15 +311,11 @@ void TfrmConfigTools::BitBtn5Click()
                                  "1. Un-tick Re-Register GDB\r\n2. Save"));
         return;
     }
-    std::exception_ptr error;
     {
         TdlgArchiveGDB dialog(*m_settings, *m_engine, m_services, this);
         dialog.exec();
-        error = dialog.error();
     }
     BitBtn5->setToolTip(m_settings->readText(db, Key::ARCHIVE_GDB, QStringLiteral("Default GDB")));
-    if (error)
-        std::rethrow_exception(error);
 }
 
 void TfrmConfigTools::FormClose()

@@ -1,6 +1,7 @@
 #include "dlg_ArchiveGDB.h"
 
 #include "AliasRegistration.h"
+#include "ErrorReporting.h"
 #include "Keys.h"
 #include "SettingsFile.h"
 #include "Widgets.h"
@@ -152,13 +153,13 @@ void TdlgArchiveGDB::ReRegisterArchive()
 
 void TdlgArchiveGDB::OKBtnClick()
 {
-    // The dialog closes after OK either way; an error is reported by the caller.
+    // OK closes the dialog either way, once an error has been shown.
     try {
         ReRegisterArchive();
         m_settings.writeText(QLatin1String(Section::DATABASE), Key::ARCHIVE_GDB,
                              ComboBox1->currentText());
     } catch (...) {
-        m_error = std::current_exception();
+        reportError(std::current_exception(), *m_services.boxes, this);
     }
     accept();
 }

@@ -4,8 +4,6 @@
 
 #include <QDialog>
 
-#include <exception>
-
 class AliasEngine;
 class QComboBox;
 class QFrame;
@@ -64,9 +62,6 @@ public:
     void ReRegisterArchive();
     void OKBtnClick();
 
-    // An error raised by OK, kept for the caller to report once the dialog has closed.
-    std::exception_ptr error() const { return m_error; }
-
     QFrame* Bevel1;
     QLabel* Label1;
     QComboBox* ComboBox1;
@@ -78,5 +73,4 @@ private:
     AliasEngine& m_engine;
     Services m_services;
     ArchiveSettings m_archive;
-    std::exception_ptr m_error;
 };
