@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -421,7 +422,11 @@ void TestAliasEngine::shouldReportLockHeldByAnotherProgram()
         QLockFile other(m_path + QStringLiteral(".lock"));
         QVERIFY(other.tryLock());
         QCOMPARE(engineError([&] { engine.SaveConfigFile(); }),
-                 QStringLiteral("The alias configuration %1 is locked by another program").arg(m_path));
+                 QStringLiteral("The alias configuration %1 is locked by another program "
+                                "(process %2 on %3)")
+                     .arg(m_path)
+                     .arg(QCoreApplication::applicationPid())
+                     .arg(QSysInfo::machineHostName()));
         QVERIFY(!QFile::exists(m_path));
     }
     engine.SaveConfigFile(); // the change was kept for the next attempt

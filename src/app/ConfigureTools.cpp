@@ -2,6 +2,7 @@
 
 #include "AppGlobals.h"
 #include "Apply.h"
+#include "AtomicFile.h"
 #include "DatabasePage.h"
 #include "DirectoriesPage.h"
 #include "ErrorReporting.h"
@@ -215,11 +216,16 @@ void TfrmConfigTools::FormCreate()
     globals.timeSeparator = QLatin1Char(':');
     globals.appFolder = folderOfExecutable(m_executablePath);
 
-    m_settings = SettingsFile::open(globals.appFolder + QDir::separator() +
-                                    QStringLiteral("Register.ini"));
+    const QString settingsPath =
+        globals.appFolder + QDir::separator() + QStringLiteral("Register.ini");
+    const QString aliasesPath =
+        globals.appFolder + QDir::separator() + QStringLiteral("DbAliases.cfg");
+    // A copy killed while writing may have left its temporary files; this is the only copy.
+    removeStaleTemporaries(settingsPath);
+    removeStaleTemporaries(aliasesPath);
+    m_settings = SettingsFile::open(settingsPath);
     // The engine's configuration beside the settings file; nothing is read until it is used.
-    m_engine = std::make_unique<FileAliasEngine>(globals.appFolder + QDir::separator() +
-                                                 QStringLiteral("DbAliases.cfg"));
+    m_engine = std::make_unique<FileAliasEngine>(aliasesPath);
     SettingsFile& settings = *m_settings;
     const bool fresh = isFreshInstallation(settings, globals.appFolder);
 

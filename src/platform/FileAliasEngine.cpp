@@ -10,7 +10,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <exception>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -146,6 +150,40 @@ QByteArray serialize(const FileAliasEngine::Aliases& aliases)
     return text.toUtf8();
 }
 
+// An exclusive advisory lock on the configuration file itself, held until destruction.
+class FileLock
+{
+public:
+    enum Outcome { Locked, NoFile, Busy, Failed };
+    FileLock() = default;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd); // closing releases the lock
+    }
+
+    Outcome lock(const QString& path, std::chrono::milliseconds wait)
+    {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd < 0)
+            return errno == ENOENT ? NoFile : Failed;
+        const auto until = std::chrono::steady_clock::now() + wait;
+        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return Failed;
+            if (std::chrono::steady_clock::now() >= until)
+                return Busy;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return Locked;
+    }
+
+private:
+    int m_fd = -1;
+};
+
 } // namespace
 
 FileAliasEngine::FileAliasEngine(QString path, std::chrono::milliseconds lockWait)
@@ -226,12 +264,31 @@ void FileAliasEngine::SaveConfigFile()
     const QString lockPath = m_path + QLatin1String(".lock");
     QLockFile lock(lockPath);
     lock.setStaleLockTime(StaleLockTime);
+    // In a folder that allows no lock file beside it, the file itself is locked: it is then
+    // rewritten in place, like Register.ini in that folder.
+    FileLock ownLock;
     if (!lock.tryLock(m_lockWait)) {
         if (lock.error() == QLockFile::LockFailedError) {
+            qint64 pid = 0;
+            QString host, program;
+            QString holder;
+            if (lock.getLockInfo(&pid, &host, &program))
+                holder = QStringLiteral(" (process %1 on %2)").arg(pid).arg(host);
+            throw EngineError(QStringLiteral("The alias configuration %1 is locked by another program%2")
+                                  .arg(m_path, holder));
+        }
+        if (lock.error() != QLockFile::PermissionError)
+            throw cannotSave(QStringLiteral("cannot create the lock file %1").arg(lockPath));
+        switch (ownLock.lock(m_path, m_lockWait)) {
+        case FileLock::Locked:
+        case FileLock::NoFile: // nothing to lock; the write reports what stops it
+            break;
+        case FileLock::Busy:
             throw EngineError(QStringLiteral("The alias configuration %1 is locked by another program")
                                   .arg(m_path));
+        case FileLock::Failed:
+            throw cannotSave(QStringLiteral("cannot create the lock file %1").arg(lockPath));
         }
-        throw cannotSave(QStringLiteral("cannot create the lock file %1").arg(lockPath));
     }
 
     Aliases merged = readFile();
@@ -283,21 +340,13 @@ void FileAliasEngine::ensureLoaded()
 
 FileAliasEngine::Aliases FileAliasEngine::readFile() const
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        // Missing, also behind a dangling link (QFile::exists looks at the link itself).
-        struct stat status {};
-        if (::stat(QFile::encodeName(m_path).constData(), &status) != 0 && errno == ENOENT)
-            return {};
+    QByteArray bytes;
+    QString reason;
+    if (readSharedFile(m_path, &bytes, &reason) == ReadOutcome::Failed) {
         throw EngineError(QStringLiteral("Cannot read the alias configuration %1: %2")
-                              .arg(m_path, file.errorString()));
+                              .arg(m_path, reason));
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw EngineError(QStringLiteral("Cannot read the alias configuration %1: %2")
-                              .arg(m_path, file.errorString()));
-    }
-    return parse(bytes, m_path);
+    return parse(bytes, m_path); // a missing file is an empty configuration
 }
 
 void FileAliasEngine::checkName(const QString& name) const

@@ -27,7 +27,7 @@ class FileAliasEngine : public AliasEngine
 {
 public:
     explicit FileAliasEngine(QString path,
-                             std::chrono::milliseconds lockWait = std::chrono::seconds(10));
+                             std::chrono::milliseconds lockWait = std::chrono::seconds(3));
     ~FileAliasEngine() override;
     FileAliasEngine(const FileAliasEngine&) = delete;
     FileAliasEngine& operator=(const FileAliasEngine&) = delete;

@@ -2,23 +2,15 @@
 
 #include "AtomicFile.h"
 
-#include <QFile>
 
 ProfileFile::ProfileFile(QString path) : m_path(std::move(path)) {}
 
 bool ProfileFile::load(IniDocument* document, QString* error) const
 {
-    QFile file(m_path);
-    if (!file.exists()) {
-        *document = IniDocument();
-        return true;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
+    QByteArray bytes;
+    if (readSharedFile(m_path, &bytes, error) == ReadOutcome::Failed)
         return false;
-    }
-    *document = IniDocument::fromBytes(file.readAll());
+    *document = IniDocument::fromBytes(bytes); // a missing file is an empty document
     return true;
 }
 
