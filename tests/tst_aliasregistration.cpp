@@ -28,7 +28,9 @@ QStringList aliasLines(const QString& cfgPath, const QString& alias = QString())
 {
     QStringList lines;
     bool inside = false;
-    for (const QString& line : QString::fromUtf8(readAll(cfgPath)).split(QLatin1Char('\n'))) {
+    // The file is in the ANSI code page; these tests use no letter beyond Latin-1.
+    const QString text = QString::fromLatin1(readAll(cfgPath));
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
         if (line.startsWith(QLatin1Char('['))) {
             inside = line == QLatin1Char('[') + alias + QLatin1Char(']');
             if (alias.isEmpty())

@@ -1,5 +1,6 @@
 #include "dlg_ArchiveGDB.h"
 
+#include "AliasEngine.h"
 #include "AliasRegistration.h"
 #include "ErrorReporting.h"
 #include "Keys.h"
@@ -14,6 +15,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+
+#include <tuple>
 
 namespace {
 
@@ -95,6 +98,22 @@ void registerArchiveAliases(AliasEngine& engine, const ArchiveSettings& a, const
                   t.historyFile,
                   message(QStringLiteral("Cannot Locate Interbase Data File : History GDB\r\n"),
                           t.historyFile));
+}
+
+void repointArchiveAliasesToDefault(AliasEngine& engine, const ArchiveSettings& a)
+{
+    const ArchiveTargets t = archiveTargets(a, DefaultEntry);
+    bool changed = false;
+    for (const auto& [alias, connection, user] :
+         {std::tuple(QStringLiteral("ZorvStk"), t.stockConnection, QStringLiteral("KLYDBA")),
+          std::tuple(QStringLiteral("ZorvHis"), t.historyConnection, QStringLiteral("SYSDBA"))}) {
+        if (!engine.IsAlias(alias))
+            continue;
+        engine.ModifyAlias(alias, aliasParameters(connection, user));
+        changed = true;
+    }
+    if (changed)
+        engine.SaveConfigFile();
 }
 
 TdlgArchiveGDB::TdlgArchiveGDB(SettingsFile& settings, AliasEngine& engine,

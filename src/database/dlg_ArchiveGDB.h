@@ -51,6 +51,10 @@ QStringList archiveEntries(const QString& purgeFolder, int currentYear);
 void registerArchiveAliases(AliasEngine& engine, const ArchiveSettings& settings,
                             const ArchiveTargets& targets);
 
+// Points the archive aliases that exist back at what "Default GDB" gives, as choosing it in the
+// dialog would; adds none and tests no file. Throws EngineError.
+void repointArchiveAliasesToDefault(AliasEngine& engine, const ArchiveSettings& settings);
+
 // The dialog that points the stock and history archive aliases at an archived year.
 class TdlgArchiveGDB : public QDialog
 {

@@ -6,6 +6,7 @@
 #include "Errors.h"
 #include "InputGate.h"
 #include "Keys.h"
+#include "dlg_ArchiveGDB.h"
 #include "ModulesPage.h"
 #include "SettingsFile.h"
 
@@ -110,7 +111,11 @@ void bbtnApplyClick(const ApplyContext& c)
 
     const QString db = QLatin1String(Section::DATABASE);
     const QString defaultGdb = QStringLiteral("Default GDB");
+    const QString archived = c.settings->readText(db, Key::ARCHIVE_GDB, defaultGdb);
     c.settings->writeText(db, Key::ARCHIVE_GDB, defaultGdb);
+    // The archive aliases follow the selection, or the suite would read an archived year.
+    if (archived != defaultGdb)
+        repointArchiveAliasesToDefault(*c.engine, ArchiveSettings::load(*c.settings));
     c.archive->setToolTip(c.settings->readText(db, Key::ARCHIVE_GDB, defaultGdb));
 
     showRunning(c, true);

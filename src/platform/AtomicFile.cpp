@@ -171,6 +171,27 @@ bool writeInPlace(const QByteArray& target, const struct stat& before, const QBy
 
 } // namespace
 
+bool FileStamp::operator==(const FileStamp& o) const
+{
+    return exists == o.exists && device == o.device && inode == o.inode && size == o.size &&
+           modified == o.modified && changed == o.changed;
+}
+
+FileStamp stampOf(const QString& path)
+{
+    struct stat status {};
+    FileStamp stamp;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = status.st_dev;
+    stamp.inode = status.st_ino;
+    stamp.size = status.st_size;
+    stamp.modified = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    stamp.changed = qint64(status.st_ctim.tv_sec) * 1000000000 + status.st_ctim.tv_nsec;
+    return stamp;
+}
+
 ReadOutcome readSharedFile(const QString& path, QByteArray* content, QString* error, qint64 limit)
 {
     content->clear();

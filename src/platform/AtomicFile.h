@@ -12,6 +12,20 @@ constexpr qint64 MaxSharedFileSize = 64 * 1024 * 1024;
 
 enum class ReadOutcome { Read, Missing, Failed };
 
+// What tells one version of a file from another without reading it: its identity, size and
+// change times (to the nanosecond). A link is followed; `exists` is false when nothing is there.
+struct FileStamp
+{
+    bool exists = false;
+    quint64 device = 0, inode = 0;
+    qint64 size = 0;
+    qint64 modified = 0, changed = 0; // nanoseconds since the epoch
+
+    bool operator==(const FileStamp& other) const;
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+FileStamp stampOf(const QString& path);
+
 // Reads the whole file at `path` (a link is followed). `Missing` when nothing is there, also
 // behind a dangling link; `Failed` with a short reason in `error` when the path names something
 // that is not a regular file, is larger than `limit`, or cannot be read.

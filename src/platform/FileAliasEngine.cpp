@@ -60,94 +60,72 @@ QStringList driverDefaults(const QString& driver)
     return {};
 }
 
-template <typename Aliases>
-auto findAlias(Aliases& aliases, const QString& name)
-{
-    return std::find_if(aliases.begin(), aliases.end(),
-                        [&name](const auto& alias) { return sameName(alias.name, name); });
-}
 
 bool isComment(const QString& trimmed)
 {
-    return trimmed.isEmpty() || trimmed.startsWith(QLatin1Char(';')) ||
-           trimmed.startsWith(QLatin1Char('#'));
+    return trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
 }
 
-bool isSectionHeader(const QString& trimmed)
+// How the file's text is stored: bytes of the ANSI code page, or UTF-8 / UTF-16LE behind a
+// byte-order mark, which is kept. The document always works on 8-bit text.
+struct TextForm
 {
-    return trimmed.size() >= 2 && trimmed.startsWith(QLatin1Char('[')) &&
-           trimmed.endsWith(QLatin1Char(']'));
-}
+    enum Kind { Ansi, Utf8, Utf16 } kind = Ansi;
 
-FileAliasEngine::Aliases parse(const QByteArray& bytes, const QString& path)
-{
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    const QStringList lines = text.split(QLatin1Char('\n'));
-
-    auto malformed = [&path](qsizetype line, const QString& what) {
-        return EngineError(QStringLiteral("The alias configuration %1 is malformed at line %2: %3")
-                               .arg(path)
-                               .arg(line)
-                               .arg(what));
-    };
-
-    FileAliasEngine::Aliases aliases;
-    bool typeSeen = true; // of the current section; nothing to check before the first one
-    qsizetype headerLine = 0;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        const QString trimmed = line.trimmed();
-        if (isComment(trimmed))
-            continue;
-        if (isSectionHeader(trimmed)) {
-            if (!typeSeen)
-                throw malformed(headerLine, QStringLiteral("the alias has no TYPE"));
-            const QString name = trimmed.mid(1, trimmed.size() - 2).trimmed();
-            if (name.isEmpty())
-                throw malformed(i + 1, QStringLiteral("an alias without a name"));
-            if (findAlias(aliases, name) != aliases.end())
-                throw malformed(i + 1, QStringLiteral("the alias %1 appears twice").arg(name));
-            aliases.push_back({name, QString(), {}});
-            typeSeen = false;
-            headerLine = i + 1;
-            continue;
-        }
-        if (aliases.empty())
-            throw malformed(i + 1, QStringLiteral("a line outside any alias"));
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals < 0)
-            throw malformed(i + 1, QStringLiteral("a line without '='"));
-        FileAliasEngine::Alias& alias = aliases.back();
-        if (!typeSeen) {
-            if (!sameName(paramName(line), TypeName))
-                throw malformed(i + 1, QStringLiteral("TYPE must be the alias's first line"));
-            alias.type = line.mid(equals + 1);
-            typeSeen = true;
-        } else {
-            alias.params.append(line);
-        }
+    static TextForm of(const QByteArray& bytes)
+    {
+        if (bytes.startsWith("\xEF\xBB\xBF"))
+            return {Utf8};
+        if (bytes.startsWith("\xFF\xFE"))
+            return {Utf16};
+        return {Ansi};
     }
-    if (!typeSeen)
-        throw malformed(headerLine, QStringLiteral("the alias has no TYPE"));
-    return aliases;
-}
-
-QByteArray serialize(const FileAliasEngine::Aliases& aliases)
-{
-    QString text;
-    for (const FileAliasEngine::Alias& alias : aliases) {
-        if (!text.isEmpty())
-            text += QLatin1Char('\n');
-        text += QLatin1Char('[') + alias.name + QLatin1String("]\n");
-        text += TypeName + QLatin1Char('=') + alias.type + QLatin1Char('\n');
-        for (const QString& param : alias.params)
-            text += param + QLatin1Char('\n');
+    // The file's bytes as the document's 8-bit text.
+    QByteArray toDocument(const QByteArray& bytes) const
+    {
+        if (kind == Utf8)
+            return bytes.mid(3);
+        if (kind == Utf16)
+            return QString(reinterpret_cast<const QChar*>(bytes.constData() + 2),
+                           (bytes.size() - 2) / 2)
+                .toUtf8();
+        return bytes;
     }
-    return text.toUtf8();
+    QByteArray toFile(const QByteArray& text) const
+    {
+        if (kind == Utf8)
+            return "\xEF\xBB\xBF" + text;
+        if (kind == Utf16) {
+            const QString decoded = QString::fromUtf8(text);
+            return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(decoded.utf16()),
+                                           decoded.size() * 2);
+        }
+        return text;
+    }
+    QByteArray encode(const QString& text) const
+    {
+        return kind == Ansi ? text.toLatin1() : text.toUtf8();
+    }
+    bool canHold(const QString& text) const
+    {
+        if (kind != Ansi)
+            return true;
+        for (QChar c : text)
+            if (c.unicode() > 0xFF)
+                return false;
+        return true;
+    }
+};
+
+// The line end the text already uses; LF for a new file.
+QByteArray lineEndOf(const QByteArray& text)
+{
+    const qsizetype lf = text.indexOf('\n');
+    if (lf > 0 && text.at(lf - 1) == '\r')
+        return "\r\n";
+    if (lf < 0 && text.contains('\r'))
+        return "\r";
+    return "\n";
 }
 
 // An exclusive advisory lock on the configuration file itself, held until destruction.
@@ -204,10 +182,39 @@ FileAliasEngine::~FileAliasEngine()
     }
 }
 
+const IniDocument& FileAliasEngine::current(bool reread)
+{
+    const FileStamp stamp = stampOf(m_path);
+    if (m_read && !reread && stamp == m_stamp)
+        return m_document;
+    QByteArray bytes;
+    QString reason;
+    if (readSharedFile(m_path, &bytes, &reason) == ReadOutcome::Failed) {
+        throw EngineError(QStringLiteral("Cannot read the alias configuration %1: %2")
+                              .arg(m_path, reason));
+    }
+    // A missing file is an empty configuration; an unchanged one is not parsed again.
+    if (!m_read || bytes != m_bytes) {
+        m_document = IniDocument::fromBytes(TextForm::of(bytes).toDocument(bytes));
+        m_bytes = bytes;
+    }
+    m_stamp = stamp;
+    m_read = true;
+    return m_document;
+}
+
+bool FileAliasEngine::inFile(const QString& name)
+{
+    return current().hasSection(TextForm::of(m_bytes).encode(name.trimmed()));
+}
+
 bool FileAliasEngine::IsAlias(const QString& name)
 {
-    ensureLoaded();
-    return findAlias(m_aliases, name) != m_aliases.end();
+    if (inFile(name))
+        return true;
+    return std::any_of(m_changes.begin(), m_changes.end(), [&](const Change& change) {
+        return change.kind == Change::Add && sameName(change.name, name);
+    });
 }
 
 void FileAliasEngine::AddAlias(const QString& name, const QString& driver,
@@ -219,44 +226,49 @@ void FileAliasEngine::AddAlias(const QString& name, const QString& driver,
                               .arg(driver, m_path));
     }
     checkParams(params);
-    ensureLoaded();
-    if (findAlias(m_aliases, name) != m_aliases.end()) {
+    if (IsAlias(name)) {
         throw EngineError(QStringLiteral("The alias %1 already exists in the alias configuration %2")
                               .arg(name, m_path));
     }
 
     // The driver argument alone sets TYPE; a listed name takes the place of its default.
+    QStringList listed;
     QStringList lines = driverDefaults(driver);
     for (const QString& param : params) {
         const QString key = paramName(param);
         if (sameName(key, TypeName))
             continue;
+        listed.append(param);
         const qsizetype index = indexOfParam(lines, key);
         if (index >= 0)
             lines[index] = param;
         else
             lines.append(param);
     }
-    m_changes.push_back({Change::Add, name, driver, lines});
-    apply(m_aliases, m_changes.back());
+    m_changes.push_back({Change::Add, name, driver, listed, lines});
 }
 
 void FileAliasEngine::ModifyAlias(const QString& name, const QStringList& params)
 {
     checkParams(params);
-    ensureLoaded();
-    if (findAlias(m_aliases, name) == m_aliases.end()) {
+    if (!IsAlias(name)) {
         throw EngineError(QStringLiteral("The alias %1 does not exist in the alias configuration %2")
                               .arg(name, m_path));
     }
-    m_changes.push_back({Change::Modify, name, QString(), params});
-    apply(m_aliases, m_changes.back());
+    QStringList listed;
+    for (const QString& param : params)
+        if (!sameName(paramName(param), TypeName))
+            listed.append(param);
+    m_changes.push_back({Change::Modify, name, QString(), listed, {}});
 }
 
 void FileAliasEngine::SaveConfigFile()
 {
     if (m_changes.empty())
         return;
+    // A failed save is final: its operations are dropped, never retried behind the user's back.
+    std::vector<Change> changes;
+    changes.swap(m_changes);
     auto cannotSave = [this](const QString& reason) {
         return EngineError(QStringLiteral("Cannot save the alias configuration %1: %2").arg(m_path, reason));
     };
@@ -291,67 +303,65 @@ void FileAliasEngine::SaveConfigFile()
         }
     }
 
-    Aliases merged = readFile();
-    for (const Change& change : m_changes)
-        apply(merged, change);
+    IniDocument document = current(true); // under the lock, as the file is now
+    QByteArray text = document.toBytes();
+    for (const Change& change : changes)
+        apply(document, text, change);
+    const TextForm form = TextForm::of(m_bytes);
+    const QByteArray bytes = form.toFile(text);
+    if (bytes == m_bytes && stampOf(m_path).exists)
+        return; // nothing changes: the file is left untouched
     QString reason;
-    if (!writeFileAtomically(m_path, serialize(merged), &reason))
+    if (!writeFileAtomically(m_path, bytes, &reason))
         throw cannotSave(reason);
-    m_aliases = std::move(merged);
-    m_loaded = true;
-    m_changes.clear();
+    m_document = std::move(document);
+    m_bytes = bytes;
+    m_stamp = stampOf(m_path);
 }
 
-// Replaying on the file's current content: an alias another program added meanwhile under
-// the same name takes this run's definition (the user just asked for it); a modification of
-// an alias another program removed meanwhile is dropped.
-void FileAliasEngine::apply(Aliases& aliases, const Change& change)
+// Applies one operation to the document and its text, which stay alike.
+void FileAliasEngine::apply(IniDocument& document, QByteArray& text, const Change& change) const
 {
-    const auto alias = findAlias(aliases, change.name);
-    if (change.kind == Change::Add) {
-        Alias added{change.name, change.type, change.params};
-        if (alias != aliases.end())
-            *alias = std::move(added);
-        else
-            aliases.push_back(std::move(added));
-        return;
-    }
-    if (alias == aliases.end())
-        return;
-    for (const QString& param : change.params) {
-        const QString name = paramName(param);
-        if (sameName(name, TypeName))
-            continue;
-        const QString value = param.mid(param.indexOf(QLatin1Char('=')) + 1);
-        for (QString& line : alias->params) {
-            if (sameName(paramName(line), name))
-                line = line.left(line.indexOf(QLatin1Char('=')) + 1) + value;
+    const TextForm form = TextForm::of(m_bytes);
+    const QByteArray section = form.encode(change.name);
+    const QStringList texts = change.lines + change.listed + QStringList{change.name, change.driver};
+    for (const QString& value : texts) {
+        if (!form.canHold(value)) {
+            throw EngineError(QStringLiteral("The text \"%1\" cannot be stored in the alias configuration %2")
+                                  .arg(value, m_path));
         }
     }
-}
-
-void FileAliasEngine::ensureLoaded()
-{
-    if (m_loaded)
+    if (!document.hasSection(section)) {
+        if (change.kind == Change::Modify) {
+            throw EngineError(QStringLiteral("The alias %1 was removed from the alias configuration %2 by another program")
+                                  .arg(change.name, m_path));
+        }
+        const QByteArray eol = lineEndOf(text);
+        if (!text.isEmpty() && !text.endsWith('\n') && !text.endsWith('\r'))
+            text += eol;
+        if (!text.isEmpty())
+            text += eol; // a blank line between aliases
+        text += '[' + section + ']' + eol + form.encode(TypeName) + '=' + form.encode(change.driver) + eol;
+        for (const QString& line : change.lines)
+            text += form.encode(line) + eol;
+        document = IniDocument::fromBytes(text);
         return;
-    m_aliases = readFile();
-    m_loaded = true;
-}
-
-FileAliasEngine::Aliases FileAliasEngine::readFile() const
-{
-    QByteArray bytes;
-    QString reason;
-    if (readSharedFile(m_path, &bytes, &reason) == ReadOutcome::Failed) {
-        throw EngineError(QStringLiteral("Cannot read the alias configuration %1: %2")
-                              .arg(m_path, reason));
     }
-    return parse(bytes, m_path); // a missing file is an empty configuration
+    // An existing alias (also one another program added under the same name meanwhile): only
+    // the listed parameters that it has take the new values.
+    for (const QString& param : change.listed) {
+        const QByteArray key = form.encode(paramName(param));
+        if (!document.value(section, key))
+            continue;
+        document.setValue(section, key, form.encode(param.mid(param.indexOf(QLatin1Char('=')) + 1)));
+    }
+    text = document.toBytes();
 }
 
 void FileAliasEngine::checkName(const QString& name) const
 {
-    if (name.isEmpty() || name != name.trimmed() || hasLineBreak(name)) {
+    if (name.isEmpty() || name != name.trimmed() || hasLineBreak(name) ||
+        name.contains(QLatin1Char(']'))) {
         throw EngineError(QStringLiteral("The alias name \"%1\" cannot be stored in the alias configuration %2")
                               .arg(name, m_path));
     }

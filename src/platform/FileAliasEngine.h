@@ -1,28 +1,31 @@
 #pragma once
 
 #include "AliasEngine.h"
+#include "AtomicFile.h"
+#include "IniDocument.h"
 
 #include <chrono>
 #include <vector>
 
-// The alias configuration kept in a UTF-8 INI text file that the suite's programs share:
+// The alias configuration kept in an INI text file that the suite's programs share:
 //
 //   [POSSYS]
 //   TYPE=INTRBASE
 //   SERVER NAME=/opt/pos/Db/POSSYS.FDB
 //   USER NAME=SYSDBA
 //
-// One section per alias, "TYPE=<driver>" first, then the parameters in order. Names (which may
-// contain blanks) are matched trimmed and without regard to letter case; a value is everything
-// after the first '=', verbatim, since a path may contain any character but a line break.
-// Blank lines and lines starting with ';' or '#' are comments; they are not kept when the file
-// is rewritten (no program of the suite writes any). A file with CRLF line endings is read; the
-// file is written with LF endings and a blank line between sections.
+// One section per alias, its driver under TYPE (anywhere in the section), then its parameters.
+// The file is read and written with the line-preserving INI document of Register.ini, byte for
+// byte: comments, blank lines, unknown lines, spacing and line ends are kept; only the values
+// this run changes and the aliases it adds are new. Names are matched trimmed and without
+// regard to letter case; the first section of a name is the alias.
 //
-// The file is read on first use (a missing file is an empty configuration). Changes stay in
-// memory until SaveConfigFile, which under a lock on "<path>.lock" re-reads the file, replays
-// this run's changes on top of what other programs saved meanwhile and replaces the file
-// atomically. Unsaved changes are saved when the engine is destroyed.
+// Changes are held as operations until SaveConfigFile, which under a lock re-reads the file and
+// applies them to what is there now: a modify sets only its listed parameters of the alias as it
+// now stands; an add of a name another program created meanwhile becomes a modify of that alias
+// (its driver and other parameters kept); a modify of an alias another program removed meanwhile
+// is an EngineError. A failed save discards its operations: they are never retried. Operations
+// that never had a failed save are saved when the engine is destroyed.
 class FileAliasEngine : public AliasEngine
 {
 public:
@@ -34,39 +37,34 @@ public:
 
     const QString& path() const { return m_path; }
 
+    // Answers from the file as it is now, with this run's unsaved adds.
     bool IsAlias(const QString& name) override;
     void AddAlias(const QString& name, const QString& driver, const QStringList& params) override;
     void ModifyAlias(const QString& name, const QStringList& params) override;
     void SaveConfigFile() override;
 
-    // The parsed form of one section.
-    struct Alias
-    {
-        QString name;
-        QString type;
-        QStringList params; // "NAME=value", in file order, without TYPE
-    };
-    using Aliases = std::vector<Alias>;
-
 private:
-    // One operation of this run, replayed on the file's current content when saving.
     struct Change
     {
         enum Kind { Add, Modify } kind;
         QString name;
-        QString type;
-        QStringList params;
+        QString driver;      // Add only
+        QStringList listed;  // the caller's parameters, without TYPE
+        QStringList lines;   // Add only: the driver's defaults with the listed ones in place
     };
 
-    static void apply(Aliases& aliases, const Change& change);
-    void ensureLoaded();
-    Aliases readFile() const;
+    // The file as last read or written, re-read when its identity or change stamps differ.
+    const IniDocument& current(bool reread = false);
+    bool inFile(const QString& name);
+    void apply(IniDocument& document, QByteArray& bytes, const Change& change) const;
     void checkName(const QString& name) const;
     void checkParams(const QStringList& params) const;
 
     QString m_path;
     std::chrono::milliseconds m_lockWait;
-    bool m_loaded = false;
-    Aliases m_aliases;
+    FileStamp m_stamp;       // of the file that m_document holds
+    bool m_read = false;
+    QByteArray m_bytes;
+    IniDocument m_document;
     std::vector<Change> m_changes; // since the last save
 };

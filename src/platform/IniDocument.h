@@ -26,6 +26,8 @@ public:
     std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
     void setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
 
+    bool hasSection(QByteArrayView section) const { return findSection(section) >= 0; }
+
     // Section names in file order (first occurrence of each, as written in the file).
     QList<QByteArray> sections() const;
     // Key names of the first matching section, in file order, first occurrence of each.
