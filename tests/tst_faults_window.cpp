@@ -83,6 +83,7 @@ private Q_SLOTS:
     void shouldEndApplyWithErrorWhenAliasFileIsSpecial_data();
     void shouldEndApplyWithErrorWhenAliasFileIsSpecial();
     void shouldRemoveStaleTemporariesAtStart();
+    void shouldKeepBackupsOfBothFilesOnOk();
 
 private:
     QString shop() const { return m_dir->filePath(QStringLiteral("shop")); }
@@ -245,6 +246,8 @@ void tst_FaultsWindow::shouldLeaveOldOrNewValuesWhenDiskFillsDuringApply()
                  qPrintable(fake.boxes.shown.last().text));
     QStringList left = QDir(shop()).entryList(QDir::Files | QDir::Hidden);
     left.removeAll(QStringLiteral(".filler"));
+    left.removeAll(QStringLiteral("Register.ini.bak"));
+    left.removeAll(QStringLiteral("DbAliases.cfg.bak"));
     QCOMPARE(left, QStringList({"DbAliases.cfg", "Register.ini", "Tmp.gdb", "Tmp2.gdb"}));
 }
 
@@ -322,12 +325,32 @@ void tst_FaultsWindow::shouldRemoveStaleTemporariesAtStart()
 {
     layOutShop();
     QVERIFY(createEntries(shop(), {"Register.ini.k9Xq2Z", "DbAliases.cfg.Qw3rTy",
-                                   "Register.ini.bak"}));
+                                   "Register.ini.bak", "Register.ini.bak.a1B2c3"}));
     FakeServices fake;
     TfrmConfigTools window(shop() + QStringLiteral("/calvex"), fake.services());
     QCOMPARE(boxesOf(fake), QStringList());
     QCOMPARE(QDir(shop()).entryList({"Register.ini*", "DbAliases.cfg*"}, QDir::Files),
              QStringList({"DbAliases.cfg", "Register.ini", "Register.ini.bak"}));
+}
+
+// OK keeps the settings as they were before it, and the first alias save the configuration, so a
+// technician can undo a bad Apply by hand; an older backup is replaced.
+void tst_FaultsWindow::shouldKeepBackupsOfBothFilesOnOk()
+{
+    layOutShop();
+    const QByteArray ini = readAll(iniPath());
+    const QByteArray cfg = readAll(cfgPath());
+    QVERIFY(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    QVERIFY(writeAll(iniPath() + ".bak", "older backup"));
+
+    FakeServices fake;
+    runOk(fake);
+
+    QCOMPARE(boxesOf(fake), QStringList{QStringLiteral("information: Calvex Update Completed.")});
+    QVERIFY(readAll(iniPath()) != ini && readAll(cfgPath()) != cfg);
+    QCOMPARE(readAll(iniPath() + ".bak"), ini);
+    QCOMPARE(readAll(cfgPath() + ".bak"), cfg);
+    QCOMPARE(QFile::permissions(iniPath() + ".bak"), QFile::permissions(iniPath()));
 }
 
 QTEST_MAIN(tst_FaultsWindow)

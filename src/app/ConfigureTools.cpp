@@ -221,8 +221,9 @@ void TfrmConfigTools::FormCreate()
     const QString aliasesPath =
         globals.appFolder + QDir::separator() + QStringLiteral("DbAliases.cfg");
     // A copy killed while writing may have left its temporary files; this is the only copy.
-    removeStaleTemporaries(settingsPath);
-    removeStaleTemporaries(aliasesPath);
+    for (const QString& path : {settingsPath, aliasesPath})
+        for (const QString& file : {path, path + QStringLiteral(".bak")})
+            removeStaleTemporaries(file);
     m_settings = SettingsFile::open(settingsPath);
     // The engine's configuration beside the settings file; nothing is read until it is used.
     m_engine = std::make_unique<FileAliasEngine>(aliasesPath);

@@ -7,8 +7,13 @@
 #include <QIcon>
 #include <QLabel>
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // A file size limit must fail a write, which is then reported, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     // Qt shows no box before its application object exists, so that comes first; nothing
     // else is set up until the guard has passed.
     CalvexApplication app(argc, argv);

@@ -1,6 +1,7 @@
 #include "Apply.h"
 
 #include "AliasRegistration.h"
+#include "AtomicFile.h"
 #include "DatabasePage.h"
 #include "DirectoriesPage.h"
 #include "Errors.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QtDebug>
 
 #include <functional>
 
@@ -111,6 +113,11 @@ void bbtnApplyClick(const ApplyContext& c)
 
     const QString db = QLatin1String(Section::DATABASE);
     const QString defaultGdb = QStringLiteral("Default GDB");
+    // The settings as they were before this Apply, for a technician to restore by hand; a
+    // folder that takes no copy does not stop the Apply.
+    QString reason;
+    if (!backUpFile(c.settings->path(), &reason))
+        qWarning("No backup of %s: %s", qPrintable(c.settings->path()), qPrintable(reason));
     const QString archived = c.settings->readText(db, Key::ARCHIVE_GDB, defaultGdb);
     c.settings->writeText(db, Key::ARCHIVE_GDB, defaultGdb);
     // The archive aliases follow the selection, or the suite would read an archived year.

@@ -288,6 +288,33 @@ bool writeFileAtomically(const QString& path, const QByteArray& content, QString
     return true;
 }
 
+bool backUpFile(const QString& path, QString* error)
+{
+    QByteArray content;
+    switch (readSharedFile(path, &content, error)) {
+    case ReadOutcome::Missing:
+        return true;
+    case ReadOutcome::Failed:
+        return false;
+    case ReadOutcome::Read:
+        break;
+    }
+    const QByteArray target = resolveLinks(QFile::encodeName(path));
+    struct stat original {};
+    if (::stat(target.constData(), &original) != 0)
+        return fail(error, reasonOf(errno));
+    const QString backup = QFile::decodeName(target) + QStringLiteral(".bak");
+    if (!writeFileAtomically(backup, content, error))
+        return false;
+    // The copy is as private as the file: an earlier backup may have had other attributes.
+    const QByteArray native = QFile::encodeName(backup);
+    if (::chown(native.constData(), original.st_uid, original.st_gid) != 0 && errno == EPERM)
+        (void)::chown(native.constData(), uid_t(-1), original.st_gid);
+    if (::chmod(native.constData(), original.st_mode & 07777) != 0)
+        return fail(error, reasonOf(errno));
+    return true;
+}
+
 void removeStaleTemporaries(const QString& path)
 {
     const QByteArray target = resolveLinks(QFile::encodeName(path));

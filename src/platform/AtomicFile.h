@@ -47,6 +47,11 @@ ReadOutcome readSharedFile(const QString& path, QByteArray* content, QString* er
 // is then unchanged.
 bool writeFileAtomically(const QString& path, const QByteArray& content, QString* error = nullptr);
 
+// Keeps the file's present content as "<path>.bak" (written as writeFileAtomically does, with the
+// file's mode, owner and group), so a technician can undo a change by hand. A missing file has
+// nothing to keep. Returns false with a short reason when no copy could be made.
+bool backUpFile(const QString& path, QString* error = nullptr);
+
 // Removes what an interrupted write of the file at `path` left beside it: regular files named
 // "<name>.XXXXXX" (six letters or digits), the temporary files of writeFileAtomically. Only the
 // program's single running copy may call it, before it writes.

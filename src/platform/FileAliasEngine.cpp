@@ -312,6 +312,11 @@ void FileAliasEngine::SaveConfigFile()
     if (bytes == m_bytes && stampOf(m_path).exists)
         return; // nothing changes: the file is left untouched
     QString reason;
+    // The run's first save keeps the file as it was, so that it can be restored by hand; a
+    // folder that takes no copy does not stop the save.
+    if (!m_backedUp && !m_bytes.isEmpty() && !backUpFile(m_path, &reason))
+        qWarning("No backup of %s: %s", qPrintable(m_path), qPrintable(reason));
+    m_backedUp = true;
     if (!writeFileAtomically(m_path, bytes, &reason))
         throw cannotSave(reason);
     m_document = std::move(document);

@@ -25,7 +25,8 @@
 // now stands; an add of a name another program created meanwhile becomes a modify of that alias
 // (its driver and other parameters kept); a modify of an alias another program removed meanwhile
 // is an EngineError. A failed save discards its operations: they are never retried. Operations
-// that never had a failed save are saved when the engine is destroyed.
+// that never had a failed save are saved when the engine is destroyed. The first save of a run
+// keeps the file as it was in "<path>.bak".
 class FileAliasEngine : public AliasEngine
 {
 public:
@@ -64,6 +65,7 @@ private:
     std::chrono::milliseconds m_lockWait;
     FileStamp m_stamp;       // of the file that m_document holds
     bool m_read = false;
+    bool m_backedUp = false; // the run's first save keeps "<path>.bak"
     QByteArray m_bytes;
     IniDocument m_document;
     std::vector<Change> m_changes; // since the last save
