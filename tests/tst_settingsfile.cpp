@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <sys/stat.h>
@@ -93,9 +94,13 @@ const QByteArray Written = "; shared by the suite\r\n[Database]\r\nServer=Remote
 
 enum class Fault { ReadOnlyFile, ParentIsAFile, TargetIsAFolder };
 
+// How another program changes the file.
+enum class Change { InPlace, InPlaceTimesKept, RenamedTimesKept };
+
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(Change)
 
 class tst_SettingsFile : public QObject
 {
@@ -109,6 +114,12 @@ private Q_SLOTS:
     void shouldDecodeBooleansLikeProfileIntegers();
     void shouldWriteBooleansAsOneAndZero();
     void shouldReturnDefaultOnlyWhenKeyIsAbsent();
+    void shouldReturnDefaultTextAsTheProfileFunctionsDo_data();
+    void shouldReturnDefaultTextAsTheProfileFunctionsDo();
+    void shouldRefuseTextTheCodePageCannotHold_data();
+    void shouldRefuseTextTheCodePageCannotHold();
+    void shouldLeaveFileUntouchedWhenWriteChangesNothing_data();
+    void shouldLeaveFileUntouchedWhenWriteChangesNothing();
     void shouldSeeAnotherProgramsChangeAtOnce_data();
     void shouldSeeAnotherProgramsChangeAtOnce();
     void shouldRefuseWriteAndLeaveFileUntouched_data();
@@ -232,33 +243,195 @@ void tst_SettingsFile::shouldReturnDefaultOnlyWhenKeyIsAbsent()
     settings->release();
 }
 
+void tst_SettingsFile::shouldReturnDefaultTextAsTheProfileFunctionsDo_data()
+{
+    QTest::addColumn<QString>("defaultText");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << "C" << "C";
+    QTest::newRow("trailing spaces removed") << "abc   " << "abc";
+    QTest::newRow("leading spaces kept") << "  abc" << "  abc";
+    QTest::newRow("the first character is never removed") << "   " << " ";
+    QTest::newRow("only spaces are removed, not tabs") << "abc \t" << "abc \t";
+    QTest::newRow("one outer pair of quotes removed") << "\"a b\"" << "a b";
+    QTest::newRow("quotes removed after the spaces") << "'a'  " << "a";
+    QTest::newRow("a lone quote stays") << "\"" << "\"";
+    QTest::newRow("unmatched quotes stay") << "\"a'" << "\"a'";
+    QTest::newRow("an empty pair gives empty text") << "\"\"" << "";
+    QTest::newRow("cut at 2047 characters") << QString(3000, QLatin1Char('x'))
+                                            << QString(2047, QLatin1Char('x'));
+    QTest::newRow("quotes removed before the cut")
+        << '"' + QString(2047, QLatin1Char('x')) + '"' << QString(2047, QLatin1Char('x'));
+}
+
+void tst_SettingsFile::shouldReturnDefaultTextAsTheProfileFunctionsDo()
+{
+    QFETCH(QString, defaultText);
+    QFETCH(QString, expected);
+
+    // Absent in every way: no file, no section, no key, a key without "=".
+    SettingsFile* settings = SettingsFile::open(m_path);
+    QCOMPARE(settings->readText(QStringLiteral("Database"), QStringLiteral("Server"), defaultText),
+             expected);
+    QVERIFY(writeAll(m_path, "[Other]\r\nServer=x\r\n[Database]\r\nPath=x\r\nServer\r\n"));
+    QCOMPARE(settings->readText(QStringLiteral("Nowhere"), QStringLiteral("Server"), defaultText),
+             expected);
+    QCOMPARE(settings->readText(QStringLiteral("Other"), QStringLiteral("Path"), defaultText),
+             expected);
+    QCOMPARE(settings->readText(QStringLiteral("Database"), QStringLiteral("Server"), defaultText),
+             expected);
+    settings->release();
+}
+
+void tst_SettingsFile::shouldRefuseTextTheCodePageCannotHold_data()
+{
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("refusal"); // empty: written
+    QTest::addColumn<QByteArray>("written");
+
+    const QByteArray ansi("[Database]\r\nServer=caf\xe9\r\n");
+    QTest::newRow("a letter outside Windows-1252")
+        << ansi << QStringLiteral("\u0141\u00f3d\u017a")
+        << QStringLiteral("The text \"\u0141\u00f3d\u017a\" cannot be written to @PATH@: "
+                          "its code page, Windows-1252, has no \u0141 or \u017a")
+        << ansi;
+    QTest::newRow("a character beyond the 16-bit range")
+        << ansi << QStringLiteral("shop \U0001F600")
+        << QStringLiteral("The text \"shop \U0001F600\" cannot be written to @PATH@: "
+                          "its code page, Windows-1252, has no \U0001F600")
+        << ansi;
+    QTest::newRow("a character without a glyph is named by its code")
+        << ansi << QStringLiteral("a\u200bb")
+        << QStringLiteral("The text \"a\u200bb\" cannot be written to @PATH@: "
+                          "its code page, Windows-1252, has no U+200B")
+        << ansi;
+    QTest::newRow("the letters Windows-1252 holds are written")
+        << ansi << QStringLiteral("\u00c9t\u00e9 \u20ac \u0081") << QString()
+        << QByteArray("[Database]\r\nServer=\xc9t\xe9 \x80 \x81\r\n");
+    QTest::newRow("a UTF-8 file holds every letter")
+        << QByteArray("\xef\xbb\xbf[Database]\r\nServer=x\r\n") << QStringLiteral("\u0141\u00f3d\u017a")
+        << QString()
+        << QByteArray("\xef\xbb\xbf[Database]\r\nServer=\xc5\x81\xc3\xb3\x64\xc5\xba\r\n");
+}
+
+void tst_SettingsFile::shouldRefuseTextTheCodePageCannotHold()
+{
+    QFETCH(QByteArray, original);
+    QFETCH(QString, typed);
+    QFETCH(QString, refusal);
+    QFETCH(QByteArray, written);
+
+    QVERIFY(writeAll(m_path, original));
+    SettingsFile* settings = SettingsFile::open(m_path);
+    QString outcome;
+    try {
+        settings->writeText(QStringLiteral("Database"), QStringLiteral("Server"), typed);
+    } catch (const CalvexError& e) {
+        outcome = e.message();
+    }
+    settings->release();
+    QCOMPARE(outcome, QString(refusal).replace(QLatin1String("@PATH@"), m_path));
+    QCOMPARE(contentOf(m_path), written);
+}
+
+void tst_SettingsFile::shouldLeaveFileUntouchedWhenWriteChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QByteArray>("written"); // null: the file is not written at all
+
+    QTest::newRow("same value") << QByteArray("[Database]\r\nServer=Local\r\n") << "Local"
+                                << QByteArray();
+    QTest::newRow("same value, spacing around it")
+        << QByteArray("[Database]\r\nServer =  Local \t\r\n") << "Local" << QByteArray();
+    QTest::newRow("same quoted value") << QByteArray("[Database]\r\nServer=\"a b\"\r\n")
+                                       << "\"a b\"" << QByteArray();
+    QTest::newRow("same Windows-1252 text") << QByteArray("[Database]\r\nServer=caf\xe9\r\n")
+                                            << QStringLiteral("caf\u00e9") << QByteArray();
+    QTest::newRow("only the first key counts")
+        << QByteArray("[Database]\r\nServer=Local\r\nServer=Remote\r\n") << "Local"
+        << QByteArray();
+    QTest::newRow("other letter case is a change")
+        << QByteArray("[Database]\r\nServer=Local\r\n") << "LOCAL"
+        << QByteArray("[Database]\r\nServer=LOCAL\r\n");
+    QTest::newRow("a key without = is a change")
+        << QByteArray("[Database]\r\nServer\r\n") << ""
+        << QByteArray("[Database]\r\nServer=\r\n");
+}
+
+void tst_SettingsFile::shouldLeaveFileUntouchedWhenWriteChangesNothing()
+{
+    QFETCH(QByteArray, original);
+    QFETCH(QString, value);
+    QFETCH(QByteArray, written);
+
+    QVERIFY(writeAll(m_path, original));
+    // An old modification time shows any rewrite, however quick.
+    const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(m_path).constData(), old, 0) == 0);
+    struct stat before {};
+    QVERIFY(::stat(QFile::encodeName(m_path).constData(), &before) == 0);
+
+    SettingsFile* settings = SettingsFile::open(m_path);
+    settings->writeText(QStringLiteral("Database"), QStringLiteral("Server"), value);
+    settings->release();
+
+    struct stat after {};
+    QVERIFY(::stat(QFile::encodeName(m_path).constData(), &after) == 0);
+    QCOMPARE(contentOf(m_path), written.isNull() ? original : written);
+    QCOMPARE(after.st_ino == before.st_ino && after.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+                 after.st_ctim.tv_sec == before.st_ctim.tv_sec &&
+                 after.st_ctim.tv_nsec == before.st_ctim.tv_nsec,
+             written.isNull());
+}
+
 void tst_SettingsFile::shouldSeeAnotherProgramsChangeAtOnce_data()
 {
     QTest::addColumn<QByteArray>("changed"); // null: the file is deleted
+    QTest::addColumn<Change>("how");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("value changed, same size") << QByteArray("[Database]\r\nServer=Other\r\n")
-                                              << "Other";
-    QTest::newRow("value changed, longer") << QByteArray("[Database]\r\nServer=Much longer\r\n")
-                                           << "Much longer";
-    QTest::newRow("key removed") << QByteArray("[Database]\r\n") << "fallback";
-    QTest::newRow("file deleted") << QByteArray() << "fallback";
+    QTest::newRow("value changed, same size")
+        << QByteArray("[Database]\r\nServer=Other\r\n") << Change::InPlace << "Other";
+    QTest::newRow("value changed, longer")
+        << QByteArray("[Database]\r\nServer=Much longer\r\n") << Change::InPlace << "Much longer";
+    QTest::newRow("key removed") << QByteArray("[Database]\r\n") << Change::InPlace << "fallback";
+    QTest::newRow("file deleted") << QByteArray() << Change::InPlace << "fallback";
+    // Each stamp alone must give the change away.
+    QTest::newRow("same size, modification time put back")
+        << QByteArray("[Database]\r\nServer=Other\r\n") << Change::InPlaceTimesKept << "Other";
+    QTest::newRow("replaced by another file, same size and times")
+        << QByteArray("[Database]\r\nServer=Other\r\n") << Change::RenamedTimesKept << "Other";
 }
 
 void tst_SettingsFile::shouldSeeAnotherProgramsChangeAtOnce()
 {
     QFETCH(QByteArray, changed);
+    QFETCH(Change, how);
     QFETCH(QString, expected);
 
     QVERIFY(writeAll(m_path, "[Database]\r\nServer=Local\r\n"));
+    struct stat before {};
+    QVERIFY(::stat(QFile::encodeName(m_path).constData(), &before) == 0);
     SettingsFile* settings = SettingsFile::open(m_path);
     const auto server = [settings] {
         return settings->readText(QStringLiteral("Database"), QStringLiteral("Server"),
                                   QStringLiteral("fallback"));
     };
     QCOMPARE(server(), QStringLiteral("Local"));
+    QCOMPARE(server(), QStringLiteral("Local"));
 
-    QVERIFY(changed.isNull() ? QFile::remove(m_path) : writeAll(m_path, changed));
+    const QString target = how == Change::RenamedTimesKept ? m_path + QStringLiteral(".new") : m_path;
+    QVERIFY(changed.isNull() ? QFile::remove(m_path) : writeAll(target, changed));
+    if (how != Change::InPlace) {
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(target).constData(), times, 0) == 0);
+    }
+    if (how == Change::RenamedTimesKept)
+        QVERIFY(::rename(QFile::encodeName(target).constData(),
+                         QFile::encodeName(m_path).constData()) == 0);
+    QCOMPARE(server(), expected);
     QCOMPARE(server(), expected);
     settings->release();
 }
