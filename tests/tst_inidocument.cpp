@@ -381,7 +381,8 @@ void tst_IniDocument::shouldKeepEveryByteOfTheFilesEncoding_data()
         << QByteArray("[DATABASE]\r\nSERVER_NAME=caf\xe9 \x80\x9f\r\n");
     QTest::newRow("the letters of 0x80 to 0x9F, undefined bytes included")
         << QByteArray("[S]\r\nK=\x80\x81\x8a\x8d\x8f\x90\x9d\x9f\r\n")
-        << Steps{reads("S", "K", QStringLiteral("\u20ac\u0081\u0160\u008d\u008f\u0090\u009d\u0178"))}
+        << Steps{reads("S", "K",
+                       QStringLiteral("\u20ac\u0081\u0160\u008d\u008f\u0090\u009d\u0178"))}
         << QByteArray("[S]\r\nK=\x80\x81\x8a\x8d\x8f\x90\x9d\x9f\r\n");
     QTest::newRow("every byte from 0x80 to 0xFF round-trips through a read and a write")
         << QByteArray("[S]\r\nK=" + byteRange(0x80, 0xff) + "\r\n")

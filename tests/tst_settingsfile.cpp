@@ -122,6 +122,9 @@ private Q_SLOTS:
     void shouldLeaveFileUntouchedWhenWriteChangesNothing();
     void shouldSeeAnotherProgramsChangeAtOnce_data();
     void shouldSeeAnotherProgramsChangeAtOnce();
+    void shouldSeeAnotherProgramsChangeRightAfterOwnWrite();
+    void shouldTrustStampsOnlyOnceTheClockHasMovedOn_data();
+    void shouldTrustStampsOnlyOnceTheClockHasMovedOn();
     void shouldRefuseWriteAndLeaveFileUntouched_data();
     void shouldRefuseWriteAndLeaveFileUntouched();
     void shouldKeepModeOwnerAndGroup();
@@ -310,8 +313,8 @@ void tst_SettingsFile::shouldRefuseTextTheCodePageCannotHold_data()
         << ansi << QStringLiteral("\u00c9t\u00e9 \u20ac \u0081") << QString()
         << QByteArray("[Database]\r\nServer=\xc9t\xe9 \x80 \x81\r\n");
     QTest::newRow("a UTF-8 file holds every letter")
-        << QByteArray("\xef\xbb\xbf[Database]\r\nServer=x\r\n") << QStringLiteral("\u0141\u00f3d\u017a")
-        << QString()
+        << QByteArray("\xef\xbb\xbf[Database]\r\nServer=x\r\n")
+        << QStringLiteral("\u0141\u00f3d\u017a") << QString()
         << QByteArray("\xef\xbb\xbf[Database]\r\nServer=\xc5\x81\xc3\xb3\x64\xc5\xba\r\n");
 }
 
@@ -422,7 +425,8 @@ void tst_SettingsFile::shouldSeeAnotherProgramsChangeAtOnce()
     QCOMPARE(server(), QStringLiteral("Local"));
     QCOMPARE(server(), QStringLiteral("Local"));
 
-    const QString target = how == Change::RenamedTimesKept ? m_path + QStringLiteral(".new") : m_path;
+    const QString target =
+        how == Change::RenamedTimesKept ? m_path + QStringLiteral(".new") : m_path;
     QVERIFY(changed.isNull() ? QFile::remove(m_path) : writeAll(target, changed));
     if (how != Change::InPlace) {
         const struct timespec times[2] = {before.st_atim, before.st_mtim};
@@ -434,6 +438,52 @@ void tst_SettingsFile::shouldSeeAnotherProgramsChangeAtOnce()
     QCOMPARE(server(), expected);
     QCOMPARE(server(), expected);
     settings->release();
+}
+
+void tst_SettingsFile::shouldSeeAnotherProgramsChangeRightAfterOwnWrite()
+{
+    QVERIFY(writeAll(m_path, "[Database]\r\nServer=Local\r\n"));
+    SettingsFile* settings = SettingsFile::open(m_path);
+    settings->writeText(QStringLiteral("Database"), QStringLiteral("Server"),
+                        QStringLiteral("Remote"));
+    QCOMPARE(settings->readText(QStringLiteral("Database"), QStringLiteral("Server")),
+             QStringLiteral("Remote"));
+
+    // At once, in place, the same size: where the clock is coarse, only the bytes tell.
+    QVERIFY(writeAll(m_path, "[Database]\r\nServer=Other!\r\n"));
+    QCOMPARE(settings->readText(QStringLiteral("Database"), QStringLiteral("Server")),
+             QStringLiteral("Other!"));
+    settings->writeText(QStringLiteral("Database"), QStringLiteral("Path"), QStringLiteral("/p"));
+    QCOMPARE(contentOf(m_path), QByteArray("[Database]\r\nServer=Other!\r\nPath=/p\r\n"));
+    settings->release();
+}
+
+void tst_SettingsFile::shouldTrustStampsOnlyOnceTheClockHasMovedOn_data()
+{
+    QTest::addColumn<qint64>("changedNs"); // the file's change time
+    QTest::addColumn<qint64>("nowNs");
+    QTest::addColumn<bool>("settled");
+
+    const qint64 second = 1'000'000'000LL;
+    const qint64 base = 1000 * second + 500'000'000LL;
+    QTest::newRow("in the same tick") << base << base << false;
+    QTest::newRow("a few ticks later") << base << base + 8'000'000LL << false;
+    QTest::newRow("well after") << base << base + 50'000'000LL << true;
+    QTest::newRow("in the future") << base + second << base << false;
+    QTest::newRow("whole seconds, one second later") << 1000 * second << 1001 * second << false;
+    QTest::newRow("whole seconds, three seconds later") << 1000 * second << 1003 * second << true;
+}
+
+void tst_SettingsFile::shouldTrustStampsOnlyOnceTheClockHasMovedOn()
+{
+    QFETCH(qint64, changedNs);
+    QFETCH(qint64, nowNs);
+    QFETCH(bool, settled);
+
+    const auto at = [](qint64 ns) {
+        return timespec{time_t(ns / 1'000'000'000LL), long(ns % 1'000'000'000LL)};
+    };
+    QCOMPARE(changeStampIsSettled(at(changedNs), at(nowNs)), settled);
 }
 
 void tst_SettingsFile::shouldRefuseWriteAndLeaveFileUntouched_data()

@@ -5,8 +5,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 // Register.ini is in the ANSI code page. Opening the window and pressing OK must write back
@@ -30,8 +28,8 @@ void tst_WindowEncoding::init()
         QVERIFY(shop.mkpath(QLatin1String(folder)));
     for (const char* sub : {"Analysis", "Form", "Journal", "Listing", "Misc"})
         QVERIFY(shop.mkpath(QStringLiteral("Report/") + QLatin1String(sub)));
-    for (const char* file : {"Db/POSAPP.FDB", "Db/POSHIS.FDB", "Db/POSSTK.FDB", "Db/POSSYS.FDB",
-                             "Tmp.gdb"})
+    for (const char* file :
+         {"Db/POSAPP.FDB", "Db/POSHIS.FDB", "Db/POSSTK.FDB", "Db/POSSYS.FDB", "Tmp.gdb"})
         QVERIFY(writeAll(shop.filePath(QLatin1String(file)), {}));
 }
 
@@ -43,8 +41,9 @@ void tst_WindowEncoding::cleanup()
 void tst_WindowEncoding::shouldKeepEveryUntouchedByteOfAnAnsiFileOnOk()
 {
     // Holds every key that OK writes, with the values OK writes, so nothing has to change.
-    const QByteArray original = readAll(testDataPath(QStringLiteral("encoding/register_cp1252.ini")))
-                                    .replace("@DIR@", QFile::encodeName(m_dir->path()));
+    const QByteArray original =
+        readAll(testDataPath(QStringLiteral("encoding/register_cp1252.ini")))
+            .replace("@DIR@", QFile::encodeName(m_dir->path()));
     QVERIFY(original.contains("\xe9"));
     QVERIFY(open(original));
     m_window->show();

@@ -305,11 +305,18 @@ std::optional<QByteArray> IniDocument::encode(QStringView text, QStringList* unh
 
 std::optional<QByteArray> IniDocument::value(QByteArrayView section, QByteArrayView key) const
 {
+    const auto view = valueView(section, key);
+    return view ? std::optional(view->toByteArray()) : std::nullopt;
+}
+
+std::optional<QByteArrayView> IniDocument::valueView(QByteArrayView section,
+                                                     QByteArrayView key) const
+{
     const std::int32_t s = findSection(trimmed(section));
     const std::int32_t line = s < 0 ? -1 : findKey(s, trimmed(key));
     if (line < 0 || m_lines[line].kind != Kind::Key)
         return std::nullopt;
-    return readValue(rawValueOf(m_lines[line])).toByteArray();
+    return readValue(rawValueOf(m_lines[line]));
 }
 
 std::optional<QByteArrayView> IniDocument::storedValue(QByteArrayView section,
@@ -346,8 +353,7 @@ QList<QByteArray> IniDocument::keys(QByteArrayView section) const
         return names;
     for (std::int32_t i = m_sections[s].first; i >= 0; i = m_lines[i].next) {
         const Line& line = m_lines[i];
-        if ((line.kind == Kind::Key || line.kind == Kind::KeyOnly) &&
-            findKey(s, nameOf(line)) == i)
+        if ((line.kind == Kind::Key || line.kind == Kind::KeyOnly) && findKey(s, nameOf(line)) == i)
             names.append(nameOf(line).toByteArray());
         if (i == m_sections[s].last)
             break;
@@ -365,8 +371,8 @@ QList<IniDocument::Entry> IniDocument::entries(QByteArrayView section) const
         const Line& line = m_lines[i];
         if (line.kind == Kind::Key) {
             const QByteArrayView raw = rawValueOf(line);
-            found.append({nameOf(line).toByteArray(), readValue(raw).toByteArray(),
-                          raw.toByteArray()});
+            found.append(
+                {nameOf(line).toByteArray(), readValue(raw).toByteArray(), raw.toByteArray()});
         } else if (line.kind == Kind::KeyOnly) {
             found.append({nameOf(line).toByteArray(), std::nullopt, QByteArray()});
         }
@@ -446,8 +452,7 @@ void IniDocument::appendSection(QByteArrayView name, const QList<QByteArray>& li
     m_changed = true;
 }
 
-std::int32_t IniDocument::addLine(QByteArrayView content, QByteArrayView eol,
-                                  std::int32_t section)
+std::int32_t IniDocument::addLine(QByteArrayView content, QByteArrayView eol, std::int32_t section)
 {
     Line line;
     line.start = m_text.size();

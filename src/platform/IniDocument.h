@@ -44,9 +44,9 @@ public:
     // One key line of a section, in file order.
     struct Entry
     {
-        QByteArray key;                 // trimmed
+        QByteArray key;                  // trimmed
         std::optional<QByteArray> value; // read as value() reads it; nothing for a line without "="
-        QByteArray raw;                 // everything after the first "=", as stored
+        QByteArray raw;                  // everything after the first "=", as stored
     };
 
     IniDocument();
@@ -63,6 +63,8 @@ public:
     // The value as the profile functions read it; nothing when the section or key is absent or
     // the key's line has no "=".
     std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
+    // As value(), as a view into the document.
+    std::optional<QByteArrayView> valueView(QByteArrayView section, QByteArrayView key) const;
     // The stored bytes after the "=", trimmed, without the read rules; nothing as for value().
     std::optional<QByteArrayView> storedValue(QByteArrayView section, QByteArrayView key) const;
     bool hasSection(QByteArrayView section) const;
@@ -72,7 +74,8 @@ public:
     QList<QByteArray> sections() const;
     // Key names of the first matching section, in file order, first occurrence of each.
     QList<QByteArray> keys(QByteArrayView section) const;
-    // Every key line of the first matching section, in file order, duplicates included.
+    // Every key line of the first matching section, in file order, duplicates included; a
+    // comment is a line without "=" to the profile functions, so it is listed without a value.
     QList<Entry> entries(QByteArrayView section) const;
 
     // Sets the first matching key of the first matching section, in place; appends the key or
@@ -88,21 +91,21 @@ private:
     enum class Kind : std::uint8_t { Blank, Header, Key, KeyOnly };
     struct Line
     {
-        qsizetype start = 0;   // of its content in m_text; its line end follows the content
+        qsizetype start = 0; // of its content in m_text; its line end follows the content
         std::int32_t length = 0;
         std::int32_t nameStart = 0; // section or key name, relative to start
         std::int32_t nameLength = 0;
-        std::int32_t equals = -1;   // position of the first "=", relative to start
-        std::int32_t section = 0;   // the section it belongs to (a header: its own)
-        std::int32_t next = -1;     // the following line in file order
-        std::uint8_t eol = 0;       // bytes of line end after the content
+        std::int32_t equals = -1; // position of the first "=", relative to start
+        std::int32_t section = 0; // the section it belongs to (a header: its own)
+        std::int32_t next = -1;   // the following line in file order
+        std::uint8_t eol = 0;     // bytes of line end after the content
         Kind kind = Kind::Blank;
     };
     struct Section
     {
-        std::int32_t header = -1;  // its header line; -1 for the nameless section
-        std::int32_t first = -1;   // its first line (the header), -1 while it has none
-        std::int32_t last = -1;    // its last line
+        std::int32_t header = -1;     // its header line; -1 for the nameless section
+        std::int32_t first = -1;      // its first line (the header), -1 while it has none
+        std::int32_t last = -1;       // its last line
         std::int32_t lastFilled = -1; // its last line that is not blank
     };
     // An open-addressing hash table of int values; the owner supplies hashing and matching.
@@ -134,15 +137,15 @@ private:
     void classify(Line& line) const;
 
     Encoding m_encoding = Encoding::Windows1252;
-    QByteArray m_source;  // the bytes the document was read from, while it is unchanged
-    QByteArray m_text;    // the text bytes; lines point into it, changed lines are appended
-    QByteArray m_tail;    // an odd last byte of a UTF-16LE file
+    QByteArray m_source;       // the bytes the document was read from, while it is unchanged
+    QByteArray m_text;         // the text bytes; lines point into it, changed lines are appended
+    QByteArray m_tail;         // an odd last byte of a UTF-16LE file
     QByteArray m_eol = "\r\n"; // for lines this document adds
     std::vector<Line> m_lines;
     std::vector<Section> m_sections; // file order; [0] is the nameless section
     std::int32_t m_head = -1;        // the first line in file order
     std::int32_t m_tailLine = -1;    // the last line in file order
-    NameTable m_sectionIndex; // first section of each name
-    NameTable m_keyIndex;     // first line of each key name in each section
+    NameTable m_sectionIndex;        // first section of each name
+    NameTable m_keyIndex;            // first line of each key name in each section
     bool m_changed = false;
 };

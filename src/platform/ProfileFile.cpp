@@ -3,21 +3,18 @@
 #include "AtomicFile.h"
 
 #include <QFile>
+#include <QVarLengthArray>
 
+#include <cstring>
 #include <sys/stat.h>
 
 namespace {
 
-// File times come from the kernel's coarse clock, or whole seconds on some file systems: a
-// change within the same tick as the one we read can leave every stamp as it was.
 bool tooRecent(const timespec& changed)
 {
     timespec now{};
     clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    const qint64 margin = changed.tv_nsec == 0 ? 2'000'000'000LL : 20'000'000LL;
-    const qint64 age = (qint64(now.tv_sec) - changed.tv_sec) * 1'000'000'000LL +
-                       (qint64(now.tv_nsec) - changed.tv_nsec);
-    return age <= margin;
+    return !changeStampIsSettled(changed, now);
 }
 
 bool sameTime(const timespec& a, const timespec& b)
@@ -25,10 +22,25 @@ bool sameTime(const timespec& a, const timespec& b)
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-// A name as the document's bytes; names are ASCII but need not be.
-std::optional<QByteArray> encodedName(const IniDocument& document, const QString& name)
+// A name as the document's bytes, in `buffer`. Names are ASCII, which needs no conversion
+// (and no allocation) in any of the encodings, but they need not be.
+std::optional<QByteArrayView> encodedName(const IniDocument& document, const QString& name,
+                                          QVarLengthArray<char, 64>& buffer)
 {
-    return document.encode(name);
+    buffer.resize(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if (c >= 0x80) {
+            const auto bytes = document.encode(name);
+            if (!bytes)
+                return std::nullopt;
+            buffer.resize(bytes->size());
+            std::memcpy(buffer.data(), bytes->constData(), size_t(bytes->size()));
+            break;
+        }
+        buffer[i] = char(c);
+    }
+    return QByteArrayView(buffer.constData(), buffer.size());
 }
 
 QString joined(const QStringList& characters)
@@ -36,9 +48,9 @@ QString joined(const QStringList& characters)
     QStringList shown;
     for (const QString& c : characters) {
         const char32_t code = c.toUcs4().value(0);
-        shown << (QChar::isPrint(code) ? c
-                                       : QStringLiteral("U+%1").arg(uint(code), 4, 16,
-                                                                    QLatin1Char('0')).toUpper());
+        shown << (QChar::isPrint(code)
+                      ? c
+                      : QStringLiteral("U+%1").arg(uint(code), 4, 16, QLatin1Char('0')).toUpper());
     }
     if (shown.size() == 1)
         return shown.first();
@@ -47,6 +59,15 @@ QString joined(const QStringList& characters)
 }
 
 } // namespace
+
+bool changeStampIsSettled(const timespec& changed, const timespec& now)
+{
+    // A stamp of whole seconds comes from a file system that keeps no finer time.
+    const qint64 margin = changed.tv_nsec == 0 ? 2'000'000'000LL : 20'000'000LL;
+    const qint64 age = (qint64(now.tv_sec) - changed.tv_sec) * 1'000'000'000LL +
+                       (qint64(now.tv_nsec) - changed.tv_nsec);
+    return age > margin;
+}
 
 bool ProfileFile::Stamp::operator==(const Stamp& other) const
 {
@@ -117,11 +138,13 @@ std::optional<QString> ProfileFile::lookUp(const QString& section, const QString
 {
     if (!refresh(nullptr))
         return std::nullopt; // an unreadable file reads as absent, like a missing one
-    const auto sectionName = encodedName(m_document, section);
-    const auto keyName = encodedName(m_document, key);
+    QVarLengthArray<char, 64> sectionBuffer;
+    QVarLengthArray<char, 64> keyBuffer;
+    const auto sectionName = encodedName(m_document, section, sectionBuffer);
+    const auto keyName = encodedName(m_document, key, keyBuffer);
     if (!sectionName || !keyName)
         return std::nullopt; // a name the file cannot hold is in no line of it
-    const auto value = m_document.value(*sectionName, *keyName);
+    const auto value = m_document.valueView(*sectionName, *keyName);
     if (!value)
         return std::nullopt;
     QString text = m_document.decode(*value);
@@ -153,7 +176,8 @@ QString ProfileFile::defaultText(const QString& text)
     while (end > 1 && text.at(end - 1) == QLatin1Char(' '))
         --end;
     QStringView view = QStringView(text).first(end);
-    if (view.size() >= 2 && (view.front() == QLatin1Char('"') || view.front() == QLatin1Char('\'')) &&
+    if (view.size() >= 2 &&
+        (view.front() == QLatin1Char('"') || view.front() == QLatin1Char('\'')) &&
         view.back() == view.front())
         view = view.sliced(1, view.size() - 2);
     return view.left(MaxValueLength).toString();

@@ -15,6 +15,12 @@
 // is read and parsed again. Every write reaches the disk at once and atomically (see
 // writeFileAtomically). Text is converted with the file's encoding (see IniDocument).
 // Not for use from several threads at once.
+// File times come from the kernel's coarse clock, or in whole seconds on some file systems:
+// another change within the same tick as the one we saw can leave every stamp as it was. True
+// when a file last changed at `changed` (its ctime) has stamps that tell any later change, as
+// seen at `now` on the coarse real-time clock.
+bool changeStampIsSettled(const timespec& changed, const timespec& now);
+
 class ProfileFile
 {
 public:

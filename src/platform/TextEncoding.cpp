@@ -163,11 +163,10 @@ std::optional<QByteArray> toWindows1252(QStringView text, QStringList* unheld)
         if (errno != EILSEQ && errno != EINVAL)
             return std::nullopt;
         // A character without a byte: name it (both halves of a surrogate pair) and go on.
-        const qsizetype length =
-            text.at(at).isHighSurrogate() && at + 1 < text.size() &&
-                    text.at(at + 1).isLowSurrogate()
-                ? 2
-                : 1;
+        const qsizetype length = text.at(at).isHighSurrogate() && at + 1 < text.size() &&
+                                         text.at(at + 1).isLowSurrogate()
+                                     ? 2
+                                     : 1;
         addUnheld(unheld, text.sliced(at, length));
         complete = false;
         in += 2 * length;

@@ -63,8 +63,8 @@ std::optional<qint64> parseProfileInteger(const QString& text)
     if (rest.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
         base = 16;
         i += 2;
-    } else if (rest.startsWith(QLatin1Char('$')) || rest.startsWith(QLatin1Char('x'),
-                                                                    Qt::CaseInsensitive)) {
+    } else if (rest.startsWith(QLatin1Char('$')) ||
+               rest.startsWith(QLatin1Char('x'), Qt::CaseInsensitive)) {
         base = 16;
         i += 1;
     }
