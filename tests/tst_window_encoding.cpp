@@ -1,5 +1,6 @@
 #include "ConfigureTools.h"
 #include "WindowFixture.h"
+#include "Widgets.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,10 @@ private Q_SLOTS:
     void cleanup();
 
     void shouldKeepEveryUntouchedByteOfAnAnsiFileOnOk();
+    void shouldRefuseTypedTextTheCodePageCannotHold();
+
+private:
+    QByteArray original() const;
 };
 
 void tst_WindowEncoding::init()
@@ -38,12 +43,16 @@ void tst_WindowEncoding::cleanup()
     cleanupFixture();
 }
 
+// Holds every key that OK writes, with the values OK writes, so nothing has to change.
+QByteArray tst_WindowEncoding::original() const
+{
+    return readAll(testDataPath(QStringLiteral("encoding/register_cp1252.ini")))
+        .replace("@DIR@", QFile::encodeName(m_dir->path()));
+}
+
 void tst_WindowEncoding::shouldKeepEveryUntouchedByteOfAnAnsiFileOnOk()
 {
-    // Holds every key that OK writes, with the values OK writes, so nothing has to change.
-    const QByteArray original =
-        readAll(testDataPath(QStringLiteral("encoding/register_cp1252.ini")))
-            .replace("@DIR@", QFile::encodeName(m_dir->path()));
+    const QByteArray original = this->original();
     QVERIFY(original.contains("\xe9"));
     QVERIFY(open(original));
     m_window->show();
@@ -56,6 +65,36 @@ void tst_WindowEncoding::shouldKeepEveryUntouchedByteOfAnAnsiFileOnOk()
     QCOMPARE(m_fake->boxes.shown.size(), 1);
     QCOMPARE(m_fake->boxes.shown.first().text, QStringLiteral("Calvex Update Completed."));
     QCOMPARE(iniBytes(), original);
+}
+
+void tst_WindowEncoding::shouldRefuseTypedTextTheCodePageCannotHold()
+{
+    const QByteArray original = this->original();
+    QVERIFY(open(original));
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QTest::mouseClick(m_window->LabelModules, Qt::LeftButton);
+    auto* setup = control<QLineEdit>(QStringLiteral("edtSetupini"));
+    QVERIFY(setup && setup->isVisible());
+    const QString typed = m_dir->path() + QStringLiteral("/\u0141\u00f3d\u017a.ini");
+    QTest::mouseClick(setup, Qt::LeftButton);
+    QTest::keyClick(setup, Qt::Key_A, Qt::ControlModifier);
+    for (QChar c : typed) // keyClicks() knows only ASCII keys; a keyboard sends the letter
+        QTest::sendKeyEvent(QTest::Click, setup, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    QCOMPARE(setup->text(), typed);
+
+    QTest::mouseClick(m_window->BitBtn2, Qt::LeftButton);
+
+    QCOMPARE(m_fake->boxes.shown.size(), 1);
+    QCOMPARE(m_fake->boxes.shown.first().kind, QStringLiteral("application"));
+    QCOMPARE(m_fake->boxes.shown.first().text,
+             QStringLiteral("The text \"%1\" cannot be written to %2: its code page, "
+                            "Windows-1252, has no \u0141 or \u017a.")
+                 .arg(typed, iniPath()));
+    QVERIFY(m_window->isVisible());
+    // Nothing was replaced silently; what OK wrote before holds the same values as before.
+    QCOMPARE(iniBytes(), original);
+    m_window->close();
 }
 
 QTEST_MAIN(tst_WindowEncoding)
