@@ -72,43 +72,6 @@ QByteArray flattened(QByteArrayView text)
 
 } // namespace
 
-template <typename Match>
-std::int32_t IniDocument::NameTable::find(std::uint64_t hash, Match match) const
-{
-    if (m_slots.empty())
-        return -1;
-    const std::size_t mask = m_slots.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const std::int32_t value = m_slots[i];
-        if (value < 0)
-            return -1;
-        if (match(value))
-            return value;
-    }
-}
-
-template <typename HashOf>
-void IniDocument::NameTable::insert(std::uint64_t hash, std::int32_t value, HashOf hashOf)
-{
-    const auto place = [this](std::uint64_t h, std::int32_t v) {
-        const std::size_t mask = m_slots.size() - 1;
-        std::size_t i = h & mask;
-        while (m_slots[i] >= 0)
-            i = (i + 1) & mask;
-        m_slots[i] = v;
-    };
-    if (std::size_t(m_count + 1) * 2 > m_slots.size()) {
-        std::vector<std::int32_t> old(std::max<std::size_t>(16, m_slots.size() * 2), -1);
-        old.swap(m_slots);
-        for (std::int32_t v : old) {
-            if (v >= 0)
-                place(hashOf(v), v);
-        }
-    }
-    place(hash, value);
-    ++m_count;
-}
-
 IniDocument::IniDocument() : m_sections(1) {}
 
 IniDocument IniDocument::fromBytes(const QByteArray& fileBytes)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NameTable.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -108,19 +110,6 @@ private:
         std::int32_t last = -1;       // its last line
         std::int32_t lastFilled = -1; // its last line that is not blank
     };
-    // An open-addressing hash table of int values; the owner supplies hashing and matching.
-    class NameTable
-    {
-    public:
-        template <typename Match> std::int32_t find(std::uint64_t hash, Match match) const;
-        template <typename HashOf>
-        void insert(std::uint64_t hash, std::int32_t value, HashOf hashOf);
-
-    private:
-        std::vector<std::int32_t> m_slots;
-        qsizetype m_count = 0;
-    };
-
     QByteArrayView contentOf(const Line& line) const;
     QByteArrayView nameOf(const Line& line) const;
     QByteArrayView rawValueOf(const Line& line) const; // after "=", untrimmed
