@@ -201,7 +201,10 @@ ProfileFile::WriteResult ProfileFile::writeValue(const QString& section, const Q
     const auto text = m_document.encode(value, &unheld);
     if (!sectionName || !keyName || !text) {
         if (error)
-            *error = joined(unheld);
+            *error = (m_document.encoding() == IniDocument::Encoding::Windows1252
+                          ? QStringLiteral("its code page, Windows-1252, has no ")
+                          : QStringLiteral("its encoding, UTF-8 or UTF-16, has no ")) +
+                     joined(unheld);
         return WriteResult::Unencodable;
     }
     IniDocument changed = m_document;

@@ -46,7 +46,8 @@ public:
     // the file is then unchanged. A write that changes nothing leaves the file untouched.
     bool write(const QString& section, const QString& key, const QString& value,
                QString* error = nullptr);
-    // As write(); for Unencodable, `error` names the characters the file cannot hold.
+    // As write(); for Unencodable, `error` says which characters the file cannot hold
+    // ("its code page, Windows-1252, has no Ł or ź").
     WriteResult writeValue(const QString& section, const QString& key, const QString& value,
                            QString* error = nullptr);
 

@@ -24,8 +24,7 @@ void SettingsFile::writeText(const QString& section, const QString& key, const Q
         return;
     case ProfileFile::WriteResult::Unencodable:
         // Never replaced silently: the suite would read another text than the one typed.
-        throw CalvexError(QStringLiteral("The text \"%1\" cannot be written to %2: its code page, "
-                                         "Windows-1252, has no %3")
+        throw CalvexError(QStringLiteral("The text \"%1\" cannot be written to %2: %3")
                               .arg(value, m_file.path(), reason));
     case ProfileFile::WriteResult::Failed:
         break;
