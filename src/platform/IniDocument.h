@@ -63,7 +63,7 @@ public:
     std::optional<QByteArray> encode(QStringView text, QStringList* unheld = nullptr) const;
 
     // The value as the profile functions read it; nothing when the section or key is absent or
-    // the key's line has no "=".
+    // the key's line has no "=". Not cut to a length: ProfileFile cuts the decoded text.
     std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
     // As value(), as a view into the document.
     std::optional<QByteArrayView> valueView(QByteArrayView section, QByteArrayView key) const;
