@@ -1,39 +1,13 @@
 #include "IniDocument.h"
-#include "ProfileFile.h"
+#include "ProfileSteps.h"
 #include "TestFiles.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <optional>
+// The private-profile rules on files as editors and the suite leave them: the bytes on disk,
+// the calls made on them, and the exact bytes on disk afterwards.
 
 namespace {
-
-// One call on the file: a read and the value it must return (nothing = absent), or a write.
-struct Step
-{
-    bool write = false;
-    QString section;
-    QString key;
-    std::optional<QString> value;
-};
-using Steps = QList<Step>;
-
-Step reads(const QString& section, const QString& key, const QString& expected)
-{
-    return {false, section, key, expected};
-}
-
-Step readsNothing(const QString& section, const QString& key)
-{
-    return {false, section, key, std::nullopt};
-}
-
-Step writes(const QString& section, const QString& key, const QString& value)
-{
-    return {true, section, key, value};
-}
 
 QString fixture(const QString& name)
 {
@@ -42,13 +16,7 @@ QString fixture(const QString& name)
 
 QByteArray contentOf(const QString& path)
 {
-    return readAll(path, "(unreadable)");
-}
-
-// Quoted, so that an empty value and an absent one read differently in a failure message.
-QString shown(const std::optional<QString>& value)
-{
-    return value ? QLatin1Char('"') + *value + QLatin1Char('"') : QStringLiteral("(absent)");
+    return readAll(path, "(absent)");
 }
 
 QString digits(int count)
@@ -57,8 +25,6 @@ QString digits(int count)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Steps)
 
 class tst_IniDocument : public QObject
 {
@@ -180,6 +146,45 @@ void tst_IniDocument::shouldFollowProfileRulesAndKeepEveryOtherByte_data()
                  writes("database", "Server", "Local"),
                  reads("DATABASE", "pos_path", "/opt/pos")}
         << "created.expected.ini";
+
+    // Files as editors produce them: read, one write, then the exact bytes.
+    QTest::newRow("golden: Windows-1252 text")
+        << "golden/cp1252.ini"
+        << Steps{reads("DATABASE", "SERVER_NAME", QStringLiteral("caf\u00e9")),
+                 reads("DATABASE", "POS_PATH", QStringLiteral("C:\\Caf\u00e9\\\u20ac\u0081")),
+                 reads("REPORT", "PATH", QStringLiteral("\u00c0 la carte")),
+                 writes("DATABASE", "SERVER_NAME", QStringLiteral("Cr\u00e8me")),
+                 reads("DATABASE", "SERVER_NAME", QStringLiteral("Cr\u00e8me"))}
+        << "golden/cp1252.expected.ini";
+    QTest::newRow("golden: UTF-8 with byte-order mark")
+        << "golden/utf8_bom.ini"
+        << Steps{reads("DATABASE", "SERVER_NAME", QStringLiteral("caf\u00e9")),
+                 reads("DATABASE", "DEFAULT", "C"),
+                 reads("REPORT", "PATH", QStringLiteral("/\u0141\u00f3d\u017a")),
+                 writes("DATABASE", "SERVER_NAME", QStringLiteral("\u0141\u00f3d\u017a"))}
+        << "golden/utf8_bom.expected.ini";
+    QTest::newRow("golden: UTF-16LE with byte-order mark")
+        << "golden/utf16le_bom.ini"
+        << Steps{reads("DATABASE", "SERVER_NAME", QStringLiteral("caf\u00e9")),
+                 reads("DATABASE", "DEFAULT", "C"),
+                 reads("REPORT", "PATH", QStringLiteral("/\u0141\u00f3d\u017a \U0001F600")),
+                 writes("DATABASE", "POS_PATH", "/opt/pos/Db")}
+        << "golden/utf16le_bom.expected.ini";
+    QTest::newRow("golden: lone CR line ends")
+        << "golden/cr_only.ini"
+        << Steps{reads("DATABASE", "DEFAULT", "C"),
+                 reads("DATABASE", "POS_PATH", "/opt/pos/Db"),
+                 reads("REPORT", "PATH", "/opt/pos/Report"),
+                 writes("REPORT", "LOG", "/opt/pos/Log")}
+        << "golden/cr_only.expected.ini";
+    QTest::newRow("golden: mixed line ends, no final line end")
+        << "golden/mixed.ini"
+        << Steps{reads("DATABASE", "DEFAULT", "C"),
+                 reads("DATABASE", "POS_PATH", "/opt/pos/Db"),
+                 reads("REPORT", "PATH", "/opt/pos/Report"),
+                 reads("REPORT", "LOG", "/opt/pos/Log"),
+                 writes("REPORT", "LOG_EXT", "000")}
+        << "golden/mixed.expected.ini";
 }
 
 void tst_IniDocument::shouldFollowProfileRulesAndKeepEveryOtherByte()
@@ -188,22 +193,8 @@ void tst_IniDocument::shouldFollowProfileRulesAndKeepEveryOtherByte()
     QFETCH(Steps, steps);
     QFETCH(QString, expected);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Register.ini"));
-    if (!input.isEmpty())
-        QVERIFY(QFile::copy(fixture(input), path));
-
-    ProfileFile file(path);
-    for (const Step& step : steps) {
-        if (step.write) {
-            QString error;
-            QVERIFY2(file.write(step.section, step.key, *step.value, &error), qPrintable(error));
-        } else {
-            QCOMPARE(shown(file.read(step.section, step.key)), shown(step.value));
-        }
-    }
-    QCOMPARE(contentOf(path), contentOf(fixture(expected)));
+    runSteps(input.isEmpty() ? QByteArray() : contentOf(fixture(input)), steps,
+             contentOf(fixture(expected)));
 }
 
 void tst_IniDocument::shouldListFirstOccurrenceOfNames()

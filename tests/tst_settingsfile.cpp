@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <sys/stat.h>
@@ -93,9 +94,13 @@ const QByteArray Written = "; shared by the suite\r\n[Database]\r\nServer=Remote
 
 enum class Fault { ReadOnlyFile, ParentIsAFile, TargetIsAFolder };
 
+// How another program changes the file.
+enum class Change { InPlace, InPlaceTimesKept, RenamedTimesKept };
+
 } // namespace
 
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(Change)
 
 class tst_SettingsFile : public QObject
 {
@@ -235,30 +240,50 @@ void tst_SettingsFile::shouldReturnDefaultOnlyWhenKeyIsAbsent()
 void tst_SettingsFile::shouldSeeAnotherProgramsChangeAtOnce_data()
 {
     QTest::addColumn<QByteArray>("changed"); // null: the file is deleted
+    QTest::addColumn<Change>("how");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("value changed, same size") << QByteArray("[Database]\r\nServer=Other\r\n")
-                                              << "Other";
-    QTest::newRow("value changed, longer") << QByteArray("[Database]\r\nServer=Much longer\r\n")
-                                           << "Much longer";
-    QTest::newRow("key removed") << QByteArray("[Database]\r\n") << "fallback";
-    QTest::newRow("file deleted") << QByteArray() << "fallback";
+    QTest::newRow("value changed, same size")
+        << QByteArray("[Database]\r\nServer=Other\r\n") << Change::InPlace << "Other";
+    QTest::newRow("value changed, longer")
+        << QByteArray("[Database]\r\nServer=Much longer\r\n") << Change::InPlace << "Much longer";
+    QTest::newRow("key removed") << QByteArray("[Database]\r\n") << Change::InPlace << "fallback";
+    QTest::newRow("file deleted") << QByteArray() << Change::InPlace << "fallback";
+    // Each stamp alone must give the change away.
+    QTest::newRow("same size, modification time put back")
+        << QByteArray("[Database]\r\nServer=Other\r\n") << Change::InPlaceTimesKept << "Other";
+    QTest::newRow("replaced by another file, same size and times")
+        << QByteArray("[Database]\r\nServer=Other\r\n") << Change::RenamedTimesKept << "Other";
 }
 
 void tst_SettingsFile::shouldSeeAnotherProgramsChangeAtOnce()
 {
     QFETCH(QByteArray, changed);
+    QFETCH(Change, how);
     QFETCH(QString, expected);
 
     QVERIFY(writeAll(m_path, "[Database]\r\nServer=Local\r\n"));
+    struct stat before {};
+    QVERIFY(::stat(QFile::encodeName(m_path).constData(), &before) == 0);
     SettingsFile* settings = SettingsFile::open(m_path);
     const auto server = [settings] {
         return settings->readText(QStringLiteral("Database"), QStringLiteral("Server"),
                                   QStringLiteral("fallback"));
     };
     QCOMPARE(server(), QStringLiteral("Local"));
+    QCOMPARE(server(), QStringLiteral("Local"));
 
-    QVERIFY(changed.isNull() ? QFile::remove(m_path) : writeAll(m_path, changed));
+    const QString target =
+        how == Change::RenamedTimesKept ? m_path + QStringLiteral(".new") : m_path;
+    QVERIFY(changed.isNull() ? QFile::remove(m_path) : writeAll(target, changed));
+    if (how != Change::InPlace) {
+        const struct timespec times[2] = {before.st_atim, before.st_mtim};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(target).constData(), times, 0) == 0);
+    }
+    if (how == Change::RenamedTimesKept)
+        QVERIFY(::rename(QFile::encodeName(target).constData(),
+                         QFile::encodeName(m_path).constData()) == 0);
+    QCOMPARE(server(), expected);
     QCOMPARE(server(), expected);
     settings->release();
 }

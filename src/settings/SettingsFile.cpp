@@ -12,13 +12,24 @@ SettingsFile* SettingsFile::open(const QString& path)
 QString SettingsFile::readText(const QString& section, const QString& key,
                                const QString& defaultValue) const
 {
-    return m_file.read(section, key).value_or(defaultValue);
+    return m_file.read(section, key, defaultValue);
 }
 
 void SettingsFile::writeText(const QString& section, const QString& key, const QString& value)
 {
-    if (!m_file.write(section, key, value))
-        throw CalvexError(QStringLiteral("Unable to write to ") + m_file.path());
+    QString reason;
+    switch (m_file.writeValue(section, key, value, &reason)) {
+    case ProfileFile::WriteResult::Written:
+    case ProfileFile::WriteResult::Unchanged:
+        return;
+    case ProfileFile::WriteResult::Unencodable:
+        // Never replaced silently: the suite would read another text than the one typed.
+        throw CalvexError(QStringLiteral("The text \"%1\" cannot be written to %2: %3")
+                              .arg(value, m_file.path(), reason));
+    case ProfileFile::WriteResult::Failed:
+        break;
+    }
+    throw CalvexError(QStringLiteral("Unable to write to ") + m_file.path());
 }
 
 bool SettingsFile::readBool(const QString& section, const QString& key, bool defaultValue) const
@@ -51,8 +62,8 @@ std::optional<qint64> parseProfileInteger(const QString& text)
     if (rest.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
         base = 16;
         i += 2;
-    } else if (rest.startsWith(QLatin1Char('$')) || rest.startsWith(QLatin1Char('x'),
-                                                                    Qt::CaseInsensitive)) {
+    } else if (rest.startsWith(QLatin1Char('$')) ||
+               rest.startsWith(QLatin1Char('x'), Qt::CaseInsensitive)) {
         base = 16;
         i += 1;
     }

@@ -16,10 +16,13 @@ public:
 
     const QString& path() const { return m_file.path(); }
 
-    // The stored text, or `defaultValue` when the key is absent (present but empty is "").
+    // The stored text, or `defaultValue` when the key is absent (present but empty is ""),
+    // the default as the profile functions return it (see ProfileFile::defaultText).
     QString readText(const QString& section, const QString& key,
                      const QString& defaultValue = QString()) const;
-    // Throws CalvexError "Unable to write to <path>" when the file cannot be written.
+    // Throws CalvexError "Unable to write to <path>" when the file cannot be written, and a
+    // CalvexError naming the text when the file's code page cannot hold one of its characters.
+    // Writing the value a key already holds leaves the file untouched.
     void writeText(const QString& section, const QString& key, const QString& value);
     bool readBool(const QString& section, const QString& key, bool defaultValue = false) const;
     void writeBool(const QString& section, const QString& key, bool value);
