@@ -309,6 +309,7 @@ void TestAliasEngine::shouldAcceptWhatOtherProgramsWrite_data()
         << QByteArray("[A]\nTYPE=X\nUSER NAME=U\n[B]\nTYPE=X\n[a]\nTYPE=X\nUSER NAME=U\n");
     QTest::newRow("comments, blank lines and CR line ends")
         << QByteArray("; keep me\r\n\r\n[A]\r\n  # and me\r\nTYPE=X\r\n\r\nUSER NAME=U\r\n");
+    QTest::newRow("lone CR line ends") << QByteArray("; keep me\r\r[A]\rTYPE=X\rUSER NAME=U\r");
 }
 
 // Another program's file is never refused: its alias is found and changed, every other byte kept.

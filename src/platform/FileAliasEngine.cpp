@@ -66,68 +66,6 @@ bool isComment(const QString& trimmed)
     return trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
 }
 
-// How the file's text is stored: bytes of the ANSI code page, or UTF-8 / UTF-16LE behind a
-// byte-order mark, which is kept. The document always works on 8-bit text.
-struct TextForm
-{
-    enum Kind { Ansi, Utf8, Utf16 } kind = Ansi;
-
-    static TextForm of(const QByteArray& bytes)
-    {
-        if (bytes.startsWith("\xEF\xBB\xBF"))
-            return {Utf8};
-        if (bytes.startsWith("\xFF\xFE"))
-            return {Utf16};
-        return {Ansi};
-    }
-    // The file's bytes as the document's 8-bit text.
-    QByteArray toDocument(const QByteArray& bytes) const
-    {
-        if (kind == Utf8)
-            return bytes.mid(3);
-        if (kind == Utf16)
-            return QString(reinterpret_cast<const QChar*>(bytes.constData() + 2),
-                           (bytes.size() - 2) / 2)
-                .toUtf8();
-        return bytes;
-    }
-    QByteArray toFile(const QByteArray& text) const
-    {
-        if (kind == Utf8)
-            return "\xEF\xBB\xBF" + text;
-        if (kind == Utf16) {
-            const QString decoded = QString::fromUtf8(text);
-            return "\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(decoded.utf16()),
-                                           decoded.size() * 2);
-        }
-        return text;
-    }
-    QByteArray encode(const QString& text) const
-    {
-        return kind == Ansi ? text.toLatin1() : text.toUtf8();
-    }
-    bool canHold(const QString& text) const
-    {
-        if (kind != Ansi)
-            return true;
-        for (QChar c : text)
-            if (c.unicode() > 0xFF)
-                return false;
-        return true;
-    }
-};
-
-// The line end the text already uses; LF for a new file.
-QByteArray lineEndOf(const QByteArray& text)
-{
-    const qsizetype lf = text.indexOf('\n');
-    if (lf > 0 && text.at(lf - 1) == '\r')
-        return "\r\n";
-    if (lf < 0 && text.contains('\r'))
-        return "\r";
-    return "\n";
-}
-
 // An exclusive advisory lock on the configuration file itself, held until destruction.
 class FileLock
 {
@@ -195,7 +133,8 @@ const IniDocument& FileAliasEngine::current(bool reread)
     }
     // A missing file is an empty configuration; an unchanged one is not parsed again.
     if (!m_read || bytes != m_bytes) {
-        m_document = IniDocument::fromBytes(TextForm::of(bytes).toDocument(bytes));
+        m_document = IniDocument::fromBytes(bytes);
+        m_document.setNewLineEnd("\n"); // a new configuration is written with LF
         m_bytes = bytes;
     }
     m_stamp = stamp;
@@ -203,9 +142,22 @@ const IniDocument& FileAliasEngine::current(bool reread)
     return m_document;
 }
 
+QByteArray FileAliasEngine::encoded(const IniDocument& document, const QString& text) const
+{
+    QStringList unheld;
+    const auto bytes = document.encode(text, &unheld);
+    if (!bytes) {
+        throw EngineError(QStringLiteral("The text \"%1\" cannot be stored in the alias configuration %2: its encoding has no %3")
+                              .arg(text, m_path, unheld.join(QStringLiteral(", "))));
+    }
+    return *bytes;
+}
+
 bool FileAliasEngine::inFile(const QString& name)
 {
-    return current().hasSection(TextForm::of(m_bytes).encode(name.trimmed()));
+    const IniDocument& document = current();
+    const auto bytes = document.encode(name.trimmed());
+    return bytes && document.hasSection(*bytes);
 }
 
 bool FileAliasEngine::IsAlias(const QString& name)
@@ -304,11 +256,9 @@ void FileAliasEngine::SaveConfigFile()
     }
 
     IniDocument document = current(true); // under the lock, as the file is now
-    QByteArray text = document.toBytes();
     for (const Change& change : changes)
-        apply(document, text, change);
-    const TextForm form = TextForm::of(m_bytes);
-    const QByteArray bytes = form.toFile(text);
+        apply(document, change);
+    const QByteArray bytes = document.toBytes();
     if (bytes == m_bytes && stampOf(m_path).exists)
         return; // nothing changes: the file is left untouched
     QString reason;
@@ -324,43 +274,28 @@ void FileAliasEngine::SaveConfigFile()
     m_stamp = stampOf(m_path);
 }
 
-// Applies one operation to the document and its text, which stay alike.
-void FileAliasEngine::apply(IniDocument& document, QByteArray& text, const Change& change) const
+void FileAliasEngine::apply(IniDocument& document, const Change& change) const
 {
-    const TextForm form = TextForm::of(m_bytes);
-    const QByteArray section = form.encode(change.name);
-    const QStringList texts = change.lines + change.listed + QStringList{change.name, change.driver};
-    for (const QString& value : texts) {
-        if (!form.canHold(value)) {
-            throw EngineError(QStringLiteral("The text \"%1\" cannot be stored in the alias configuration %2")
-                                  .arg(value, m_path));
-        }
-    }
+    const QByteArray section = encoded(document, change.name);
     if (!document.hasSection(section)) {
         if (change.kind == Change::Modify) {
             throw EngineError(QStringLiteral("The alias %1 was removed from the alias configuration %2 by another program")
                                   .arg(change.name, m_path));
         }
-        const QByteArray eol = lineEndOf(text);
-        if (!text.isEmpty() && !text.endsWith('\n') && !text.endsWith('\r'))
-            text += eol;
-        if (!text.isEmpty())
-            text += eol; // a blank line between aliases
-        text += '[' + section + ']' + eol + form.encode(TypeName) + '=' + form.encode(change.driver) + eol;
+        QList<QByteArray> lines{encoded(document, TypeName + QLatin1Char('=') + change.driver)};
         for (const QString& line : change.lines)
-            text += form.encode(line) + eol;
-        document = IniDocument::fromBytes(text);
+            lines.append(encoded(document, line));
+        document.appendSection(section, lines, true);
         return;
     }
     // An existing alias (also one another program added under the same name meanwhile): only
     // the listed parameters that it has take the new values.
     for (const QString& param : change.listed) {
-        const QByteArray key = form.encode(paramName(param));
-        if (!document.value(section, key))
-            continue;
-        document.setValue(section, key, form.encode(param.mid(param.indexOf(QLatin1Char('=')) + 1)));
+        const QByteArray key = encoded(document, paramName(param));
+        const QByteArray value = encoded(document, param.mid(param.indexOf(QLatin1Char('=')) + 1));
+        if (document.value(section, key))
+            document.setValue(section, key, value);
     }
-    text = document.toBytes();
 }
 
 void FileAliasEngine::checkName(const QString& name) const

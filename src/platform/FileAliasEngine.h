@@ -57,7 +57,8 @@ private:
     // The file as last read or written, re-read when its identity or change stamps differ.
     const IniDocument& current(bool reread = false);
     bool inFile(const QString& name);
-    void apply(IniDocument& document, QByteArray& bytes, const Change& change) const;
+    void apply(IniDocument& document, const Change& change) const;
+    QByteArray encoded(const IniDocument& document, const QString& text) const;
     void checkName(const QString& name) const;
     void checkParams(const QStringList& params) const;
 

@@ -391,8 +391,15 @@ bool IniDocument::setValue(QByteArrayView section, QByteArrayView key, QByteArra
     return true;
 }
 
-void IniDocument::appendSection(QByteArrayView name, const QList<QByteArray>& lines)
+void IniDocument::appendSection(QByteArrayView name, const QList<QByteArray>& lines,
+                                bool blankLineBefore)
 {
+    if (blankLineBefore && m_tailLine >= 0 && m_lines[m_tailLine].kind != Kind::Blank) {
+        ensureLineEnd(m_tailLine);
+        const std::int32_t blank = addLine({}, m_eol, m_lines[m_tailLine].section);
+        insertAfter(m_tailLine, blank);
+        m_sections[m_lines[blank].section].last = blank;
+    }
     const QByteArray header = '[' + flattened(trimmed(name)) + ']';
     const auto section = std::int32_t(m_sections.size());
     const std::int32_t headerLine = addLine(header, m_eol, section);

@@ -87,7 +87,15 @@ public:
     bool setValue(QByteArrayView section, QByteArrayView key, QByteArrayView value);
     // Appends "[name]" and then each line ("key=value") at the end of the document, even when
     // a section of that name exists already (the first one still wins).
-    void appendSection(QByteArrayView name, const QList<QByteArray>& lines);
+    // `blankLineBefore` separates it from a last line that is not blank.
+    void appendSection(QByteArrayView name, const QList<QByteArray>& lines,
+                       bool blankLineBefore = false);
+    // The line end of the lines this document adds, for a document that has none of its own.
+    void setNewLineEnd(QByteArrayView eol)
+    {
+        if (m_head < 0)
+            m_eol = eol.toByteArray();
+    }
 
 private:
     enum class Kind : std::uint8_t { Blank, Header, Key, KeyOnly };
