@@ -80,6 +80,23 @@ class TestDatabaseTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        // The client library takes its configuration from FIREBIRD, read at its first use: a
+        // configuration of our own sends "local server" attaches to the port of the server
+        // this test starts, so no other server on the machine takes part.
+        QVERIFY(m_client.isValid());
+        m_port = freeLocalPort();
+        QVERIFY(m_port > 0);
+        QCOMPARE(layOutFirebirdRoot(m_client.path(),
+                                    QStringLiteral("RemoteServicePort = %1\n").arg(m_port)),
+                 QString());
+        qputenv("FIREBIRD", QFile::encodeName(m_client.path()));
+        qputenv("FIREBIRD_LOCK", QFile::encodeName(m_client.filePath(QStringLiteral("lock"))));
+        qunsetenv("ISC_USER");
+        qunsetenv("ISC_PASSWORD");
+    }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -303,7 +320,7 @@ private Q_SLOTS:
 
     void shouldOpenDatabasesOnARealServer()
     {
-        PrivateFirebirdServer server(m_dir->filePath(QStringLiteral("server")));
+        PrivateFirebirdServer server(m_dir->filePath(QStringLiteral("server")), m_port);
         const QString why = server.start();
         if (!why.isEmpty())
             QSKIP(qPrintable(QStringLiteral("no private Firebird server here: ") + why));
@@ -316,7 +333,8 @@ private Q_SLOTS:
             {QStringLiteral("POSSYS"), host + file},
             {QStringLiteral("POSHIS"), host + windows},
             {QStringLiteral("POSAPP"), host + m_dir->filePath(QStringLiteral("gone.FDB"))},
-            {QStringLiteral("POSSTK"), QString()}};
+            {QStringLiteral("POSSTK"), QString()},
+            {QStringLiteral("POSTMP"), file}};
 
         {
             // The server wants a password: it is asked once and serves the whole test.
@@ -333,6 +351,10 @@ private Q_SLOTS:
             QVERIFY2(dialog->resultText(2).contains(QLatin1String("No such file or directory")),
                      qPrintable(dialog->resultText(2)));
             QCOMPARE(dialog->resultText(3), QStringLiteral("no database set"));
+            // A local file goes through the local server when one runs.
+            QVERIFY2(dialog->resultText(4).startsWith(QLatin1String("OK: ODS 12.0")),
+                     qPrintable(dialog->resultText(4)));
+            QVERIFY(dialog->resultText(4).contains(QLatin1String("through the local server")));
         }
         {
             PasswordAnswerer answerer(QStringLiteral("not-the-password"));
@@ -407,6 +429,8 @@ private Q_SLOTS:
     }
 
 private:
+    QTemporaryDir m_client;
+    int m_port = 0;
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 

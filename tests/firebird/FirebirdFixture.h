@@ -51,6 +51,28 @@ inline QString firebirdRoot()
     return QString();
 }
 
+// Lays out a Firebird root folder of its own at `folder`: the installed plugins, messages and
+// character sets, and a firebird.conf with `configuration`. Empty on success, else why not.
+inline QString layOutFirebirdRoot(const QString& folder, const QString& configuration)
+{
+    const QString system = firebirdRoot();
+    if (system.isEmpty())
+        return QStringLiteral("no Firebird engine installed (firebird3.0-server-core)");
+    QDir root(folder);
+    if (!root.mkpath(QStringLiteral("lock")))
+        return QStringLiteral("cannot lay out ") + folder;
+    for (const char* entry : {"plugins", "intl", "lib", "UDF", "firebird.msg", "plugins.conf"})
+        QFile::link(system + QLatin1Char('/') + QLatin1String(entry),
+                    root.filePath(QLatin1String(entry)));
+    QFile conf(root.filePath(QStringLiteral("firebird.conf")));
+    if (!conf.open(QIODevice::WriteOnly) || conf.write(configuration.toUtf8()) < 0)
+        return QStringLiteral("cannot write firebird.conf");
+    QFile databases(root.filePath(QStringLiteral("databases.conf")));
+    if (!databases.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write databases.conf");
+    return QString();
+}
+
 inline int freeLocalPort()
 {
     QTcpServer probe;
@@ -66,7 +88,7 @@ class PrivateFirebirdServer
 public:
     static QString password() { return QStringLiteral("Calvex-7-Test"); }
 
-    explicit PrivateFirebirdServer(const QString& folder) : m_root(folder) {}
+    PrivateFirebirdServer(const QString& folder, int port) : m_root(folder), m_port(port) {}
     ~PrivateFirebirdServer() { stop(); }
 
     int port() const { return m_port; }
@@ -74,29 +96,19 @@ public:
     // Sets everything up and starts the server; on failure returns why, with nothing left running.
     QString start()
     {
-        const QString system = firebirdRoot();
         const QString server = QStringLiteral("/usr/sbin/firebird");
         const QString script = QStringLiteral("/usr/share/firebird/3.0/security.sql");
-        if (system.isEmpty() || !QFileInfo(server).isExecutable() || !QFileInfo::exists(script))
+        if (!QFileInfo(server).isExecutable() || !QFileInfo::exists(script))
             return QStringLiteral("no Firebird server installed (firebird3.0-server)");
-        QDir root(m_root);
-        if (!root.mkpath(QStringLiteral("lock")))
-            return QStringLiteral("cannot lay out ") + m_root;
-        for (const char* entry : {"plugins", "intl", "lib", "UDF", "firebird.msg", "plugins.conf"})
-            QFile::link(system + QLatin1Char('/') + QLatin1String(entry),
-                        root.filePath(QLatin1String(entry)));
-        m_port = freeLocalPort();
+        const QDir root(m_root);
         const QString security = root.filePath(QStringLiteral("security3.fdb"));
-        QFile conf(root.filePath(QStringLiteral("firebird.conf")));
-        if (!conf.open(QIODevice::WriteOnly))
-            return QStringLiteral("cannot write firebird.conf");
-        conf.write(QStringLiteral("RemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\n"
-                                  "SecurityDatabase = %2\nServerMode = Super\nUdfAccess = None\n")
-                       .arg(m_port)
-                       .arg(security)
-                       .toUtf8());
-        conf.close();
-        QFile(root.filePath(QStringLiteral("databases.conf"))).open(QIODevice::WriteOnly);
+        const QString laidOut = layOutFirebirdRoot(
+            m_root, QStringLiteral("RemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\n"
+                                   "SecurityDatabase = %2\nServerMode = Super\nUdfAccess = None\n")
+                        .arg(m_port)
+                        .arg(security));
+        if (!laidOut.isEmpty())
+            return laidOut;
 
         // The security database, made with the embedded engine under the private configuration.
         const QString made = isql(QStringLiteral("CREATE DATABASE '%1' USER 'SYSDBA';\n"
