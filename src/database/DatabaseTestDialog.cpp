@@ -1,5 +1,7 @@
 #include "DatabaseTestDialog.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -78,12 +80,22 @@ DatabaseTestDialog::DatabaseTestDialog(QList<AliasConnection> targets,
     m_button->setAutoDefault(false);
     connect(m_button, &QPushButton::clicked, this, &DatabaseTestDialog::reject);
 
+    m_copy = new QPushButton(QStringLiteral("Copy"), this);
+    m_copy->setObjectName(QStringLiteral("copy"));
+    m_copy->setAutoDefault(false);
+    m_copy->setToolTip(QStringLiteral("Copies the results as text"));
+    connect(m_copy, &QPushButton::clicked, this,
+            [this] { QGuiApplication::clipboard()->setText(reportText()); });
+    setTabOrder(m_results, m_copy);
+    setTabOrder(m_copy, m_button);
+
     auto* top = new QVBoxLayout(this);
     top->addWidget(m_status);
     top->addWidget(m_progress);
     top->addWidget(m_results, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
+    bottom->addWidget(m_copy);
     bottom->addWidget(m_button);
     top->addLayout(bottom);
     resize(820, 360);
@@ -110,6 +122,18 @@ QString DatabaseTestDialog::describe(const ProbeResult& result)
     const QString route = routeName(result.route);
     if (!route.isEmpty())
         text += QStringLiteral("\n(opened ") + route + QLatin1Char(')');
+    return text;
+}
+
+QString DatabaseTestDialog::reportText() const
+{
+    QString text = m_status->text() + QLatin1Char('\n');
+    for (int row = 0; row < m_results->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = m_results->topLevelItem(row);
+        text += QStringLiteral("\n%1  %2\n    %3\n")
+                    .arg(item->text(AliasColumn), item->text(ConnectionColumn),
+                         item->text(ResultColumn).replace(QLatin1Char('\n'), QStringLiteral("\n    ")));
+    }
     return text;
 }
 

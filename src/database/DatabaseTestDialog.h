@@ -25,6 +25,10 @@ public:
     // The result text shown for a row.
     QString resultText(int row) const;
 
+    // The whole window as plain text, for a support ticket: the status line, then one block
+    // per alias with its connection string and result.
+    QString reportText() const;
+
     // What a row shows for one result.
     static QString describe(const ProbeResult& result);
 
@@ -42,6 +46,7 @@ private:
     QLabel* m_status;
     QProgressBar* m_progress;
     QTreeWidget* m_results;
+    QPushButton* m_copy;
     QPushButton* m_button;
     bool m_started = false;
     bool m_finished = false;
