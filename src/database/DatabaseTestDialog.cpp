@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,27 +53,33 @@ DatabaseTestDialog::DatabaseTestDialog(QList<AliasConnection> targets,
     m_progress->setValue(0);
     m_progress->setFormat(QStringLiteral("%v of %m"));
 
-    m_results = new QTreeWidget(this);
+    m_results = new QTableWidget(int(m_run->targets().size()), 3, this);
     m_results->setObjectName(QStringLiteral("results"));
     m_results->setAccessibleName(QStringLiteral("Test results"));
-    m_results->setColumnCount(3);
-    m_results->setHeaderLabels(
+    m_results->setHorizontalHeaderLabels(
         {QStringLiteral("Alias"), QStringLiteral("Connection string"), QStringLiteral("Result")});
-    m_results->setRootIsDecorated(false);
+    m_results->verticalHeader()->hide();
     m_results->setWordWrap(true);
-    m_results->setUniformRowHeights(false);
-    m_results->setSelectionMode(QAbstractItemView::NoSelection);
     m_results->setTextElideMode(Qt::ElideNone);
-    m_results->header()->setStretchLastSection(true);
+    m_results->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_results->setSelectionMode(QAbstractItemView::NoSelection);
+    m_results->setShowGrid(false);
+    m_results->horizontalHeader()->setStretchLastSection(true);
     m_results->setColumnWidth(AliasColumn, 70);
-    m_results->setColumnWidth(ConnectionColumn, 300);
-    for (const AliasConnection& target : m_run->targets()) {
-        auto* item = new QTreeWidgetItem(m_results);
-        item->setText(AliasColumn, target.alias);
-        item->setText(ConnectionColumn, target.connection);
-        item->setToolTip(ConnectionColumn, target.connection);
-        item->setText(ResultColumn, QStringLiteral("waiting"));
+    m_results->setColumnWidth(ConnectionColumn, 330);
+    for (int row = 0; row < m_run->targets().size(); ++row) {
+        const AliasConnection& target = m_run->targets().at(row);
+        auto cell = [&](Column column, const QString& text) {
+            auto* item = new QTableWidgetItem(text);
+            item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
+            m_results->setItem(row, column, item);
+            return item;
+        };
+        cell(AliasColumn, target.alias);
+        cell(ConnectionColumn, target.connection)->setToolTip(target.connection);
+        cell(ResultColumn, QStringLiteral("waiting"));
     }
+    m_results->resizeRowsToContents();
 
     m_button = new QPushButton(QStringLiteral("Cancel"), this);
     m_button->setObjectName(QStringLiteral("button"));
@@ -98,7 +104,7 @@ DatabaseTestDialog::DatabaseTestDialog(QList<AliasConnection> targets,
     bottom->addWidget(m_copy);
     bottom->addWidget(m_button);
     top->addLayout(bottom);
-    resize(820, 360);
+    resize(900, 420);
 
     connect(m_run, &DatabaseTestRun::aliasStarted, this, &DatabaseTestDialog::onStarted);
     connect(m_run, &DatabaseTestRun::aliasFinished, this, &DatabaseTestDialog::onFinished);
@@ -128,19 +134,19 @@ QString DatabaseTestDialog::describe(const ProbeResult& result)
 QString DatabaseTestDialog::reportText() const
 {
     QString text = m_status->text() + QLatin1Char('\n');
-    for (int row = 0; row < m_results->topLevelItemCount(); ++row) {
-        const QTreeWidgetItem* item = m_results->topLevelItem(row);
+    for (int row = 0; row < m_results->rowCount(); ++row) {
         text += QStringLiteral("\n%1  %2\n    %3\n")
-                    .arg(item->text(AliasColumn), item->text(ConnectionColumn),
-                         item->text(ResultColumn).replace(QLatin1Char('\n'), QStringLiteral("\n    ")));
+                    .arg(m_results->item(row, AliasColumn)->text(),
+                         m_results->item(row, ConnectionColumn)->text(),
+                         resultText(row).replace(QLatin1Char('\n'), QStringLiteral("\n    ")));
     }
     return text;
 }
 
 QString DatabaseTestDialog::resultText(int row) const
 {
-    const QTreeWidgetItem* item = m_results->topLevelItem(row);
-    return item ? item->text(ResultColumn) : QString();
+    const QTableWidgetItem* item = m_results->item(row, ResultColumn);
+    return item ? item->text() : QString();
 }
 
 void DatabaseTestDialog::showEvent(QShowEvent* event)
@@ -179,19 +185,21 @@ std::optional<QString> DatabaseTestDialog::askPassword(const AliasConnection& ta
 
 void DatabaseTestDialog::onStarted(int index)
 {
-    if (QTreeWidgetItem* item = m_results->topLevelItem(index))
-        item->setText(ResultColumn, QStringLiteral("testing ..."));
+    if (QTableWidgetItem* item = m_results->item(index, ResultColumn))
+        item->setText(QStringLiteral("testing ..."));
+    m_results->resizeRowToContents(index);
     m_status->setText(QStringLiteral("Opening %1 as %2 ...")
                           .arg(m_run->targets().at(index).alias, DatabaseTestRun::user()));
 }
 
 void DatabaseTestDialog::onFinished(int index, const ProbeResult& result)
 {
-    if (QTreeWidgetItem* item = m_results->topLevelItem(index)) {
-        item->setText(ResultColumn, describe(result));
-        item->setIcon(ResultColumn, style()->standardIcon(result.ok ? QStyle::SP_DialogApplyButton
-                                                                    : QStyle::SP_MessageBoxCritical));
+    if (QTableWidgetItem* item = m_results->item(index, ResultColumn)) {
+        item->setText(describe(result));
+        item->setIcon(style()->standardIcon(result.ok ? QStyle::SP_DialogApplyButton
+                                                      : QStyle::SP_MessageBoxCritical));
     }
+    m_results->resizeRowToContents(index);
     m_progress->setValue(m_progress->value() + 1);
 }
 
@@ -199,15 +207,16 @@ void DatabaseTestDialog::onRunFinished(bool cancelled)
 {
     m_finished = true;
     if (cancelled) {
-        for (int row = 0; row < m_results->topLevelItemCount(); ++row) {
-            QTreeWidgetItem* item = m_results->topLevelItem(row);
-            const QString text = item->text(ResultColumn);
-            if (text == QLatin1String("waiting") || text == QLatin1String("testing ..."))
-                item->setText(ResultColumn, QStringLiteral("cancelled"));
+        for (int row = 0; row < m_results->rowCount(); ++row) {
+            QTableWidgetItem* item = m_results->item(row, ResultColumn);
+            if (item->text() == QLatin1String("waiting") ||
+                item->text() == QLatin1String("testing ..."))
+                item->setText(QStringLiteral("cancelled"));
         }
+        m_results->resizeRowsToContents();
         m_status->setText(QStringLiteral("Test cancelled."));
     } else {
-        m_status->setText(QStringLiteral("Test completed. Nothing was written."));
+        m_status->setText(QStringLiteral("Test completed. No setting was changed."));
     }
     m_button->setText(QStringLiteral("Close"));
     m_button->setFocus();

@@ -7,7 +7,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTreeWidget;
+class QTableWidget;
 
 // The window of "Test GDB": one row per alias with its connection string and what opening it
 // found. The test starts when the window opens and runs while it stays responsive; its button
@@ -45,7 +45,7 @@ private:
     DatabaseTestRun* m_run;
     QLabel* m_status;
     QProgressBar* m_progress;
-    QTreeWidget* m_results;
+    QTableWidget* m_results;
     QPushButton* m_copy;
     QPushButton* m_button;
     bool m_started = false;
