@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTableWidget>
@@ -42,6 +43,45 @@ QByteArray fileBytes(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// An attach that hangs where the client's own time-out does not reach (a stalled disk): the
+// probe blocks until released.
+class StalledProbe : public DatabaseProbe
+{
+public:
+    explicit StalledProbe(QSemaphore* release) : m_release(release) {}
+    ProbeResult probe(const QString&, const QString&, const QString&, int) override
+    {
+        m_release->acquire();
+        ProbeResult late;
+        late.ok = true;
+        return late;
+    }
+
+private:
+    QSemaphore* m_release;
+};
+
+// Records what the bottom bar looked like at each of Apply's pauses.
+class RecordingPause : public Pause
+{
+public:
+    explicit RecordingPause(const QWidget* watched) : m_watched(watched) {}
+    void pause(int) override { enabled.append(m_watched->isEnabled()); }
+    QList<bool> enabled;
+
+private:
+    const QWidget* m_watched;
+};
+
+class RecordingBoxes : public MessageBoxes
+{
+public:
+    void error(QWidget*, const QString& text) override { shown.append(text); }
+    void information(QWidget*, const QString& text) override { shown.append(text); }
+    void applicationError(QWidget*, const QString& text) override { shown.append(text); }
+    QStringList shown;
+};
 
 // Answers each password question that opens while a test runs, and counts them.
 class PasswordAnswerer : public QObject
@@ -149,8 +189,10 @@ private Q_SLOTS:
         }
         const QByteArray before = fileBytes(path);
 
+        PasswordAnswerer answerer(QStringLiteral("unused"));
         auto dialog = openDialog({{QStringLiteral("POSSYS"), path}});
         QTRY_VERIFY_WITH_TIMEOUT(dialog->isFinished(), 15000);
+        QCOMPARE(answerer.asked, 0); // the embedded engine asks for no password
         const QString result = dialog->resultText(0);
         QCOMPARE(result.startsWith(QLatin1String("OK")), ok);
         for (const QString& part : expected)
@@ -426,6 +468,68 @@ private Q_SLOTS:
                      result != QLatin1String("testing ..."),
                  qPrintable(result));
         QCOMPARE(dialog->resultText(1), QStringLiteral("no database set"));
+    }
+
+    void shouldMoveOnWhenAnAttachHangsBeyondItsTimeOut()
+    {
+        QSemaphore release;
+        auto dialog = std::make_unique<DatabaseTestDialog>(
+            QList<AliasConnection>{{QStringLiteral("POSSYS"), QStringLiteral("/stalled/POSSYS.FDB")},
+                                   {QStringLiteral("POSHIS"), QStringLiteral("/stalled/POSHIS.FDB")}},
+            [&release] { return std::make_unique<StalledProbe>(&release); }, nullptr, 1);
+        dialog->show();
+        // The watchdog gives the attach its time-out and five seconds more, then moves on.
+        QTRY_COMPARE_WITH_TIMEOUT(dialog->resultText(0), QStringLiteral("No answer within 6 seconds."),
+                                  10000);
+        QCOMPARE(dialog->resultText(1), QStringLiteral("testing ..."));
+        QCOMPARE(DatabaseTestRun::workerThreads(), 2); // the stalled one is left behind
+        release.release(); // the abandoned attach returns: its answer is ignored
+        QTRY_COMPARE_WITH_TIMEOUT(DatabaseTestRun::workerThreads(), 1, 5000);
+        QCOMPARE(dialog->resultText(0), QStringLiteral("No answer within 6 seconds."));
+        release.release();
+        QTRY_VERIFY(dialog->isFinished());
+        QVERIFY(dialog->resultText(1).startsWith(QLatin1String("OK")));
+    }
+
+    void shouldBeDisabledWhileApplyRuns()
+    {
+        const QDir dir(m_dir->path());
+        for (const char* folder : {"Db", "Purge", "Report/Analysis", "Report/Form", "Report/Journal",
+                                   "Report/Listing", "Report/Misc"})
+            QVERIFY(dir.mkpath(QLatin1String(folder)));
+        for (const char* name : {"POSAPP", "POSHIS", "POSSTK", "POSSYS"})
+            QVERIFY(QFile(dir.filePath(QStringLiteral("Db/%1.FDB").arg(QLatin1String(name))))
+                        .open(QIODevice::WriteOnly));
+        QVERIFY(QFile(dir.filePath(QStringLiteral("Tmp.FDB"))).open(QIODevice::WriteOnly));
+        const QString d = dir.path();
+        const QByteArray ini =
+            QStringLiteral("[DATABASE]\r\nDATABASE_SERVER=LOCAL\r\nDEFAULT=C\r\nDEFAULT_SERVER=C\r\n"
+                           "POSAPP_FILE=%1/Db/POSAPP.FDB\r\nPOSHIS_FILE=%1/Db/POSHIS.FDB\r\n"
+                           "POSSTK_FILE=%1/Db/POSSTK.FDB\r\nPOSSYS_FILE=%1/Db/POSSYS.FDB\r\n"
+                           "POS_PURGE_PATH=%1/Purge\r\nPOSTMP_FILE=%1/Tmp.FDB\r\nSTOCK_PHOTO_PATH=\r\n"
+                           "[REPORT]\r\nANALYSIS=%1/Report/Analysis\r\nFORM=%1/Report/Form\r\n"
+                           "JOURNAL=%1/Report/Journal\r\nLISTING=%1/Report/Listing\r\n"
+                           "MISC=%1/Report/Misc\r\n")
+                .arg(d)
+                .toLatin1();
+        {
+            QFile file(dir.filePath(QStringLiteral("Register.ini")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(ini);
+        }
+        RecordingBoxes boxes;
+        QWidget placeholder;
+        RecordingPause pause(&placeholder);
+        SystemClock clock;
+        auto window = std::make_unique<TfrmConfigTools>(dir.filePath(QStringLiteral("calvex")),
+                                                        Services{&boxes, nullptr, nullptr, &pause, &clock});
+        auto* button = window->findChild<QPushButton*>(QStringLiteral("btnTestGDB"));
+        pause = RecordingPause(button);
+        QVERIFY(button->isEnabled());
+        window->bbtnApplyClick();
+        QCOMPARE(boxes.shown, QStringList{QStringLiteral("Calvex Update Completed.")});
+        QCOMPARE(pause.enabled, (QList<bool>{false, false, false, false}));
+        QVERIFY(button->isEnabled());
     }
 
 private:
