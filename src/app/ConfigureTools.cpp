@@ -220,7 +220,8 @@ void TfrmConfigTools::buildBottomBar()
     bbtnApply->hide();
     // Opens the databases for real; enabled with OK, so never while Apply runs.
     btnTestGDB = button(QStringLiteral("Test GDB"), "btnTestGDB", 819, QStyle::SP_CustomBase);
-    btnTestGDB->setToolTip(QStringLiteral("Opens each database with the Firebird client; writes nothing"));
+    btnTestGDB->setToolTip(
+        QStringLiteral("Opens each database with the Firebird client; writes nothing"));
     new EnabledFollower(BitBtn2, btnTestGDB);
 
     connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded(&TfrmConfigTools::BitBtn2Click); });

@@ -45,7 +45,8 @@ DatabaseTestDialog::DatabaseTestDialog(QList<AliasConnection> targets,
         [this](const AliasConnection& target) { return askPassword(target); }, timeoutSeconds,
         this);
 
-    m_status = new QLabel(QStringLiteral("Opening each database as %1 ...").arg(DatabaseTestRun::user()), this);
+    m_status = new QLabel(
+        QStringLiteral("Opening each database as %1 ...").arg(DatabaseTestRun::user()), this);
     m_status->setObjectName(QStringLiteral("status"));
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
