@@ -26,5 +26,5 @@ xdotool mousemove --window "$wid" 856 612 click 1
 dialog=$(wait_window 'Test GDB' 10) || { echo "The result window did not open" >&2; exit 1; }
 sleep 2
 mkdir -p "$ROOT/docs"
-import -window "$dialog" "$ROOT/docs/test-gdb.png"
+timeout 20 import -window "$dialog" "$ROOT/docs/test-gdb.png"
 echo "Picture written to $ROOT/docs/test-gdb.png"

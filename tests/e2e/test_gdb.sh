@@ -32,7 +32,7 @@ for ((i = 0; i < 30; i++)); do
     report=$(xclip -o -selection clipboard 2>/dev/null || true)
     [[ "$report" == *"Test completed."* ]] && break
 done
-import -window "$dialog" "$WORK/test-gdb.png" 2>/dev/null || true
+timeout 20 import -window "$dialog" "$WORK/test-gdb.png" 2>/dev/null || true
 [[ "$report" == *"Test completed."* ]] || fail "the test did not complete: $report"
 echo "$report"
 for alias in POSSYS POSHIS POSAPP POSSTK POSTMP; do
