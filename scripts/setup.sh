@@ -4,7 +4,10 @@
 set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6test6 libgl-dev fonts-dejavu-core
-          xvfb xdotool imagemagick x11-utils)
+          xvfb xdotool imagemagick x11-utils xclip)
+# "Test GDB": the Firebird client and its headers, the embedded engine for local files, and
+# for the tests and the demo a server to start privately and the command-line tools.
+PACKAGES+=(libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-server firebird3.0-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -18,8 +21,23 @@ if ((${#missing[@]})); then
     fi
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    # Installing firebird3.0-server would start the machine's own server; the tests start
+    # private ones and must not meet it. Without a policy already in place, one is held for
+    # the install only (debconf's SYSDBA password question takes its default unasked).
+    policy=""
+    if [[ ! -e /usr/sbin/policy-rc.d ]]; then
+        policy=/usr/sbin/policy-rc.d
+        printf '#!/bin/sh\nexit 101\n' >"$policy"
+        chmod 755 "$policy"
+    fi
+    status=0
+    apt-get -o DPkg::Lock::Timeout=300 update -qq || status=$?
+    if ((status == 0)); then
+        apt-get -o DPkg::Lock::Timeout=300 install -y -qq --no-install-recommends \
+            "${missing[@]}" || status=$?
+    fi
+    [[ -z "$policy" ]] || rm -f "$policy"
+    ((status == 0)) || exit "$status"
 fi
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

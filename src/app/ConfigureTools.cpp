@@ -4,6 +4,7 @@
 #include "Apply.h"
 #include "AtomicFile.h"
 #include "DatabasePage.h"
+#include "DatabaseTestDialog.h"
 #include "DirectoriesPage.h"
 #include "ErrorReporting.h"
 #include "FileAliasEngine.h"
@@ -62,6 +63,27 @@ QPixmap headerPicture(int width, int height)
     painter.drawLine(0, height - 1, width, height - 1);
     return picture;
 }
+
+// Keeps a button enabled exactly when another one is.
+class EnabledFollower : public QObject
+{
+public:
+    EnabledFollower(QWidget* leader, QWidget* follower) : QObject(follower), m_follower(follower)
+    {
+        leader->installEventFilter(this);
+        follower->setEnabled(leader->isEnabled());
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            m_follower->setEnabled(static_cast<QWidget*>(watched)->isEnabled());
+        return false;
+    }
+
+private:
+    QWidget* m_follower;
+};
 
 } // namespace
 
@@ -197,12 +219,19 @@ void TfrmConfigTools::buildBottomBar()
     BitBtn5 = button(QStringLiteral("Archive GDB"), "BitBtn5", 574, QStyle::SP_CustomBase);
     bbtnApply = button(QStringLiteral("Apply"), "bbtnApply", 656, QStyle::SP_DialogApplyButton);
     bbtnApply->hide();
+    // Opens the databases for real; enabled with OK, so never while Apply runs.
+    btnTestGDB = button(QStringLiteral("Test GDB"), "btnTestGDB", 819, QStyle::SP_CustomBase);
+    btnTestGDB->setToolTip(
+        QStringLiteral("Opens each database with the Firebird client; writes nothing"));
+    new EnabledFollower(BitBtn2, btnTestGDB);
 
     connect(BitBtn2, &QPushButton::clicked, this, [this] { guarded(&TfrmConfigTools::BitBtn2Click); });
     connect(bbtnCancel, &QPushButton::clicked, this, &TfrmConfigTools::bbtnCancelClick);
     connect(BitBtn5, &QPushButton::clicked, this, [this] { guarded(&TfrmConfigTools::BitBtn5Click); });
     connect(bbtnApply, &QPushButton::clicked, this,
             [this] { guarded(&TfrmConfigTools::bbtnApplyClick); });
+    connect(btnTestGDB, &QPushButton::clicked, this,
+            [this] { guarded(&TfrmConfigTools::btnTestGDBClick); });
 }
 
 void TfrmConfigTools::FormCreate()
@@ -323,6 +352,14 @@ void TfrmConfigTools::BitBtn5Click()
         dialog.exec();
     }
     BitBtn5->setToolTip(m_settings->readText(db, Key::ARCHIVE_GDB, QStringLiteral("Default GDB")));
+}
+
+void TfrmConfigTools::btnTestGDBClick()
+{
+    // The values as they stand in the window, not as stored.
+    DatabaseTestDialog dialog(databasePage->aliasConnections(), [] { return makeFirebirdProbe(); },
+                              this);
+    dialog.exec();
 }
 
 void TfrmConfigTools::FormClose()

@@ -36,6 +36,7 @@ public:
     void bbtnCancelClick();
     void bbtnApplyClick();
     void BitBtn5Click();
+    void btnTestGDBClick();
 
     QFrame* Panel1;
     QLabel* Image9;
@@ -56,6 +57,7 @@ public:
     QLabel* Label24;
     QPushButton* BitBtn5;
     QPushButton* bbtnApply;
+    QPushButton* btnTestGDB;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

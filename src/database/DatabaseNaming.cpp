@@ -21,3 +21,16 @@ QString connectionString(bool standalone, const QString& serverName, const QStri
 {
     return standalone ? fileText : serverName + fileText;
 }
+
+QList<AliasConnection> aliasConnections(bool standalone, const QString& serverName,
+                                        const QStringList& liveFiles, const QString& temporaryFile)
+{
+    auto connection = [&](int role) {
+        return connectionString(standalone, serverName, liveFiles.value(role));
+    };
+    return {{QStringLiteral("POSSYS"), connection(3)},
+            {QStringLiteral("POSHIS"), connection(1)},
+            {QStringLiteral("POSAPP"), connection(0)},
+            {QStringLiteral("POSSTK"), connection(2)},
+            {QStringLiteral("POSTMP"), temporaryFile}};
+}

@@ -22,3 +22,17 @@ QStringList composeFileNames(const QString& folder, QChar delimiter);
 // The text a database file is registered under: the local file text in standalone mode, the
 // server name directly followed by the remote file text in client mode.
 QString connectionString(bool standalone, const QString& serverName, const QString& fileText);
+
+// An alias of the suite and the connection string it is registered under.
+struct AliasConnection
+{
+    QString alias;
+    QString connection;
+};
+
+// The suite's five aliases in the order they are registered (POSSYS, POSHIS, POSAPP, POSSTK,
+// POSTMP), with their connection strings: `liveFiles` are the live set's file texts of the
+// mode, in the page's order (application, history, stock, system); POSTMP takes the temporary
+// file text as it is.
+QList<AliasConnection> aliasConnections(bool standalone, const QString& serverName,
+                                        const QStringList& liveFiles, const QString& temporaryFile);

@@ -318,6 +318,24 @@ void DatabasePage::BitBtn6Click()
         (standalone ? localFields : remoteFields)[i]->setText(paths.at(i));
 }
 
+QList<AliasConnection> DatabasePage::aliasConnections() const
+{
+    const bool standalone = isStandalone();
+    const bool production = isProductionSet();
+    const QLineEdit* const local[] = {production ? edtPosApp : edtTrainApp,
+                                      production ? edtPosHis : edtTrainHis,
+                                      production ? edtPosStk : edtTrainStk,
+                                      production ? edtPosSys : edtTrainSys};
+    const QLineEdit* const remote[] = {production ? edtPosAppR : edtTrainAppR,
+                                       production ? edtPosHisR : edtTrainHisR,
+                                       production ? edtPosStkR : edtTrainStkR,
+                                       production ? edtPosSysR : edtTrainSysR};
+    QStringList files;
+    for (int i = 0; i < 4; ++i)
+        files.append((standalone ? local : remote)[i]->text());
+    return ::aliasConnections(standalone, edtServerName->text(), files, edtPosTmp->text());
+}
+
 void DatabasePage::bbtnDatabaseClick(SettingsFile& settings, AliasEngine& engine) const
 {
     storeSettings(settings);
@@ -344,22 +362,17 @@ void DatabasePage::storeSettings(SettingsFile& settings) const
 
     // Only the live set's connection strings are stored; the other set keeps its own.
     const bool production = isProductionSet();
-    const char* const keys[] = {production ? POSAPP_SERVER : TRAINAPP_SERVER,
-                                production ? POSHIS_SERVER : TRAINHIS_SERVER,
-                                production ? POSSTK_SERVER : TRAINSTK_SERVER,
-                                production ? POSSYS_SERVER : TRAINSYS_SERVER};
-    const QLineEdit* const localFiles[] = {production ? edtPosApp : edtTrainApp,
-                                           production ? edtPosHis : edtTrainHis,
-                                           production ? edtPosStk : edtTrainStk,
-                                           production ? edtPosSys : edtTrainSys};
-    const QLineEdit* const remoteFiles[] = {production ? edtPosAppR : edtTrainAppR,
-                                            production ? edtPosHisR : edtTrainHisR,
-                                            production ? edtPosStkR : edtTrainStkR,
-                                            production ? edtPosSysR : edtTrainSysR};
-    for (int i = 0; i < 4; ++i)
-        settings.writeText(db, keys[i],
-                           connectionString(standalone, edtServerName->text(),
-                                            (standalone ? localFiles : remoteFiles)[i]->text()));
+    const QList<AliasConnection> connections = aliasConnections();
+    auto connectionOf = [&](const char* alias) {
+        for (const AliasConnection& c : connections)
+            if (c.alias == QLatin1String(alias))
+                return c.connection;
+        return QString();
+    };
+    settings.writeText(db, production ? POSAPP_SERVER : TRAINAPP_SERVER, connectionOf("POSAPP"));
+    settings.writeText(db, production ? POSHIS_SERVER : TRAINHIS_SERVER, connectionOf("POSHIS"));
+    settings.writeText(db, production ? POSSTK_SERVER : TRAINSTK_SERVER, connectionOf("POSSTK"));
+    settings.writeText(db, production ? POSSYS_SERVER : TRAINSYS_SERVER, connectionOf("POSSYS"));
 
     text(SERVER_NAME, edtServerName);
     // "1" is never written: a Linux server keeps whatever made it one when loading.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DatabaseNaming.h"
 #include "Services.h"
 
 #include <QWidget>
@@ -32,6 +33,10 @@ public:
     bool isStandalone() const;
     bool isProductionSet() const;
     bool isWindowsServer() const;
+
+    // The five aliases with the connection strings the database stage would register for the
+    // values as they stand in the page.
+    QList<AliasConnection> aliasConnections() const;
 
     // The database stage: stores every value of the page in section DATABASE, then creates or
     // re-points the suite's aliases from what was stored. Throws at the first failure.
