@@ -1,9 +1,11 @@
+#include "BottomBar.h"
 #include "ConfigureTools.h"
 #include "DatabasePage.h"
 #include "DirectoriesPage.h"
 #include "FakeServices.h"
+#include "FileContent.h"
 #include "ModulesPage.h"
-#include "SettingsFile.h"
+#include "SettingsHandle.h"
 #include "TestFiles.h"
 #include "Widgets.h"
 
@@ -23,11 +25,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    return readAll(path, "(absent)");
-}
 
 // Replaces what the field holds by typing, as a user would.
 void retype(QLineEdit* field, const QString& text)
@@ -50,18 +47,7 @@ void chooseStandalone(DatabasePage& page)
 
 QString barState(const TfrmConfigTools& w)
 {
-    QStringList shown, enabled;
-    if (w.Label24->isVisible())
-        shown << "label";
-    if (w.ProgressBar1->isVisible())
-        shown << "gauge";
-    if (w.BitBtn2->isEnabled())
-        enabled << "OK";
-    if (w.bbtnCancel->isEnabled())
-        enabled << "Cancel";
-    if (w.BitBtn5->isEnabled())
-        enabled << "Archive";
-    return QStringLiteral("shown [%1], enabled [%2]").arg(shown.join(' '), enabled.join(' '));
+    return bottomBarState(w);
 }
 
 QStringList boxesOf(const FakeServices& fake)
@@ -164,7 +150,7 @@ void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
 
     QCOMPARE(boxesOf(fake), QStringList{"information: Calvex Update Completed."});
     QVERIFY(!window.isVisible());
-    const QString running = QStringLiteral("shown [label gauge], enabled []");
+    const QString running = BottomBar::Running;
     QCOMPARE(pauses, QStringList({"100 at 25: " + running, "100 at 50: " + running,
                                   "500 at 75: " + running, "500 at 100: " + running}));
     QCOMPARE(window.BitBtn5->toolTip(), QStringLiteral("Default GDB"));
@@ -192,8 +178,8 @@ void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
         "APPLICATION_LINK/POLLING_MODULE=1",
         "LANGUAGE/LANGUAGE=0",
     };
-    SettingsFile* settings = SettingsFile::open(m_dir->filePath("Register.ini"));
-    SettingsFile* aliases = SettingsFile::open(m_dir->filePath("DbAliases.cfg"));
+    const SettingsHandle settings = openSettings(m_dir->filePath("Register.ini"));
+    const SettingsHandle aliases = openSettings(m_dir->filePath("DbAliases.cfg"));
     const QStringList stored = [&] {
         QStringList entries;
         for (const QString& entry : expected) {
@@ -207,8 +193,6 @@ void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
                            aliases->readText(alias, "SERVER NAME", "(absent)");
         return entries;
     }();
-    settings->release();
-    aliases->release();
     QCOMPARE(stored, QStringList(expected + QStringList{"POSSYS=@DIR@/Db/POSSYS.FDB",
                                                         "POSAPP=@DIR@/Db/POSAPP.FDB",
                                                         "POSTMP=@DIR@/Tmp2.gdb"})
@@ -271,12 +255,12 @@ void tst_ApplyWindow::shouldStayOpenWhenOkFails()
 
     QCOMPARE(boxesOf(fake), QStringList{expand(box)});
     QVERIFY(window.isVisible());
-    const QString idle = QStringLiteral("shown [], enabled [OK Cancel Archive]");
+    const QString idle = BottomBar::Idle;
     QCOMPARE(barAtBox, idle);
     QCOMPARE(barState(window), idle);
-    SettingsFile* settings = SettingsFile::open(m_dir->filePath("Register.ini"));
-    QCOMPARE(settings->readText("DATABASE", "ARCHIVE_GDB", "(unreadable)"), archive);
-    settings->release();
+    QCOMPARE(openSettings(m_dir->filePath("Register.ini"))
+                 ->readText("DATABASE", "ARCHIVE_GDB", "(unreadable)"),
+             archive);
     if (box.startsWith(QLatin1String("error")))
         QCOMPARE(contentOf(m_dir->filePath("Register.ini")), m_seed);
     window.close();

@@ -3,7 +3,8 @@
 #include "FakeServices.h"
 #include "FileAliasEngine.h"
 #include "Keys.h"
-#include "SettingsFile.h"
+#include "ModalDriver.h"
+#include "SettingsHandle.h"
 #include "TestFiles.h"
 #include "dlg_ArchiveGDB.h"
 
@@ -39,43 +40,6 @@ QStringList shownBoxes(const FakeMessageBoxes& boxes)
     return shown;
 }
 
-// Runs `drive` on the modal window the next action opens. Should the drive fail before it
-// closes the window, a force-close after a time-out keeps the test from hanging.
-class ModalDriver : public QObject
-{
-public:
-    explicit ModalDriver(std::function<void(QWidget*)> drive) : m_drive(std::move(drive))
-    {
-        connect(&m_poll, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
-            m_poll.stop();
-            m_seen = true;
-            m_drive(modal);
-        });
-        m_poll.start(10);
-        m_forceClose.setSingleShot(true);
-        connect(&m_forceClose, &QTimer::timeout, this, [this] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                m_forced = true;
-                modal->close();
-            }
-        });
-        m_forceClose.start(5000);
-    }
-
-    bool seen() const { return m_seen; }
-    bool forced() const { return m_forced; }
-
-private:
-    std::function<void(QWidget*)> m_drive;
-    QTimer m_poll;
-    QTimer m_forceClose;
-    bool m_seen = false;
-    bool m_forced = false;
-};
-
 // Chooses the entry in the archive dialog and presses the button, as a user would.
 void chooseAndPress(QWidget* dialog, const QString& entry, const QString& button)
 {
@@ -90,11 +54,6 @@ void chooseAndPress(QWidget* dialog, const QString& entry, const QString& button
     combo->setCurrentIndex(index);
     QTest::mouseClick(pressed, Qt::LeftButton);
 }
-
-struct ReleaseSettings
-{
-    void operator()(SettingsFile* settings) const { settings->release(); }
-};
 
 } // namespace
 
@@ -171,7 +130,7 @@ void tst_ArchiveDialog::writeSettings(const QStringList& present,
 
 QString tst_ArchiveDialog::stored(const char* key) const
 {
-    std::unique_ptr<SettingsFile, ReleaseSettings> settings(SettingsFile::open(m_ini));
+    const SettingsHandle settings = openSettings(m_ini);
     return settings->readText(QLatin1String(Section::DATABASE), QLatin1String(key), Absent);
 }
 
@@ -213,7 +172,7 @@ void tst_ArchiveDialog::shouldListYearFoldersAndSelectStoredEntry()
     QFETCH(QString, selected);
 
     writeSettings(present, {{Key::ARCHIVE_GDB, stored}});
-    std::unique_ptr<SettingsFile, ReleaseSettings> settings(SettingsFile::open(m_ini));
+    const SettingsHandle settings = openSettings(m_ini);
     FileAliasEngine engine(m_aliases);
     TdlgArchiveGDB dialog(*settings, engine, m_fake->services());
 
