@@ -4,7 +4,9 @@
 set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6test6 libgl-dev fonts-dejavu-core
-          xvfb xdotool imagemagick x11-utils)
+          xvfb xdotool imagemagick x11-utils
+          iproute2 dbus-daemon dbus-bin dbus-session-bus-common at-spi2-core python3-gi
+          gir1.2-atspi-2.0)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

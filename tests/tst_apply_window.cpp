@@ -14,7 +14,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLockFile>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -58,7 +60,12 @@ QStringList boxesOf(const FakeServices& fake)
     return shown;
 }
 
+// What keeps the alias configuration from being saved.
+enum class EngineFault { Malformed, Locked, NotAFile };
+
 } // namespace
+
+Q_DECLARE_METATYPE(EngineFault)
 
 class tst_ApplyWindow : public QObject
 {
@@ -71,6 +78,8 @@ private Q_SLOTS:
     void shouldStayOpenWhenOkFails_data();
     void shouldStayOpenWhenOkFails();
     void shouldDropClicksQueuedWhileRunning();
+    void shouldReportEngineErrorAndStayUsable_data();
+    void shouldReportEngineErrorAndStayUsable();
 
 private:
     QString expand(QString text) const
@@ -292,6 +301,66 @@ void tst_ApplyWindow::shouldDropClicksQueuedWhileRunning()
     QCOMPARE(fake.pause.pauses.size(), 3);
     QVERIFY(window.isVisible());
     window.close();
+}
+
+void tst_ApplyWindow::shouldReportEngineErrorAndStayUsable_data()
+{
+    QTest::addColumn<EngineFault>("fault");
+    QTest::addColumn<QString>("box"); // how the box begins; @CFG@ is the alias configuration
+
+    QTest::newRow("malformed")
+        << EngineFault::Malformed
+        << "application: The alias configuration @CFG@ is malformed at line 1: a line outside "
+           "any alias.";
+    QTest::newRow("locked by another program")
+        << EngineFault::Locked
+        << "application: The alias configuration @CFG@ is locked by another program.";
+    QTest::newRow("a folder in its place")
+        << EngineFault::NotAFile << "application: Cannot read the alias configuration @CFG@";
+}
+
+void tst_ApplyWindow::shouldReportEngineErrorAndStayUsable()
+{
+    QFETCH(EngineFault, fault);
+    QFETCH(QString, box);
+    const QString cfg = m_dir->filePath("DbAliases.cfg");
+    std::unique_ptr<QLockFile> lock;
+    switch (fault) {
+    case EngineFault::Malformed:
+        QVERIFY(writeAll(cfg, "not an alias line\r\n"));
+        break;
+    case EngineFault::Locked:
+        lock = std::make_unique<QLockFile>(cfg + ".lock");
+        QVERIFY(lock->tryLock());
+        break;
+    case EngineFault::NotAFile:
+        QVERIFY(QDir(m_dir->path()).mkdir("DbAliases.cfg"));
+        break;
+    }
+    FakeServices fake;
+    TfrmConfigTools window(m_dir->filePath("calvex"), fake.services());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    chooseStandalone(*window.databasePage);
+
+    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);
+
+    const QStringList shown = boxesOf(fake);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().startsWith(QString(box).replace("@CFG@", cfg)), qPrintable(shown.first()));
+    QVERIFY(window.isVisible());
+    QCOMPARE(barState(window), BottomBar::Idle);
+
+    // Once the fault is mended, the same window completes the update.
+    lock.reset();
+    if (QFileInfo(cfg).isDir())
+        QVERIFY(QDir(m_dir->path()).rmdir("DbAliases.cfg"));
+    else
+        QFile::remove(cfg); // absent when it was only locked
+    fake.boxes.shown.clear();
+    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);
+    QCOMPARE(boxesOf(fake), QStringList{"information: Calvex Update Completed."});
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(tst_ApplyWindow)
