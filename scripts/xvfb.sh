@@ -3,12 +3,14 @@
 
 XVFB_PID=""
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. Without -noreset the server resets each
+# time its last client leaves, and a program connecting meanwhile (the tool right after a
+# search for its window) is refused.
 xvfb_start() {
     local fifo
     fifo=$(mktemp -u)
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 1280x1024x24 3>"$fifo" >/dev/null 2>&1 &
     XVFB_PID=$!
     local number
     if ! read -r -t 15 number <"$fifo"; then
