@@ -108,9 +108,10 @@ struct Rig
 
     ApplyContext context()
     {
-        return {database,         directories,          modules,         window.Label24,
-                window.ProgressBar1, window.BitBtn2,    window.bbtnCancel, window.BitBtn5,
-                window.settings(), &engine,              fake.services(), &window};
+        return {database,          directories,         modules,
+                window.Label24,    window.ProgressBar1, window.BitBtn2,
+                window.bbtnCancel, window.BitBtn5,      window.settings(),
+                &engine,           fake.services(),     &window};
     }
 
     // As the window runs it: what escapes is reported the way the application reports it.
@@ -217,42 +218,53 @@ void tst_Apply::shouldShowFirstFailingCheckAndWriteNothing_data()
                QStringList{app, his, stk, sys}.join("\r\n");
     };
 
-    QTest::newRow("standalone production: all present") << Mode::Standalone << Set::Production << QStringList{} << "";
+    QTest::newRow("standalone production: all present")
+        << Mode::Standalone << Set::Production << QStringList{} << "";
     QTest::newRow("standalone production: purge folder missing")
-        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=" + gone} << purgePath(gone);
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=" + gone}
+        << purgePath(gone);
     QTest::newRow("standalone production: purge folder empty")
         << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC="} << purgePath("");
     QTest::newRow("standalone production: purge folder is a file")
-        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=@DIR@/Tmp.gdb"} << purgePath("@DIR@/Tmp.gdb");
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=@DIR@/Tmp.gdb"}
+        << purgePath("@DIR@/Tmp.gdb");
     QTest::newRow("standalone production: purge folder with trailing blank")
-        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=@DIR@/PurgeC "} << purgePath("@DIR@/PurgeC ");
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=@DIR@/PurgeC "}
+        << purgePath("@DIR@/PurgeC ");
     QTest::newRow("standalone production: training paths unchecked")
-        << Mode::Standalone << Set::Production << QStringList{"edtTrainApp=", "DirPurgeLocalT=", "DirPurgeRemoteT="} << "";
+        << Mode::Standalone << Set::Production
+        << QStringList{"edtTrainApp=", "DirPurgeLocalT=", "DirPurgeRemoteT="} << "";
 
-    QTest::newRow("standalone training: all present") << Mode::Standalone << Set::Training << QStringList{} << "";
+    QTest::newRow("standalone training: all present")
+        << Mode::Standalone << Set::Training << QStringList{} << "";
     QTest::newRow("standalone training: first file missing")
-        << Mode::Standalone << Set::Training << QStringList{"edtTrainApp=" + gone} << trainingFiles(gone, His, Stk, Sys);
+        << Mode::Standalone << Set::Training << QStringList{"edtTrainApp=" + gone}
+        << trainingFiles(gone, His, Stk, Sys);
     QTest::newRow("standalone training: last file empty")
-        << Mode::Standalone << Set::Training << QStringList{"edtTrainSys="} << trainingFiles(App, His, Stk, "");
+        << Mode::Standalone << Set::Training << QStringList{"edtTrainSys="}
+        << trainingFiles(App, His, Stk, "");
     QTest::newRow("standalone training: file is a folder")
         << Mode::Standalone << Set::Training << QStringList{"edtTrainStk=@DIR@/DbTrain"}
         << trainingFiles(App, His, "@DIR@/DbTrain", Sys);
     QTest::newRow("standalone training: purge folder missing")
-        << Mode::Standalone << Set::Training << QStringList{"DirPurgeLocalT=" + gone} << purgePath(gone);
+        << Mode::Standalone << Set::Training << QStringList{"DirPurgeLocalT=" + gone}
+        << purgePath(gone);
     QTest::newRow("standalone training: files before purge folder")
         << Mode::Standalone << Set::Training << QStringList{"edtTrainHis=", "DirPurgeLocalT="}
         << trainingFiles(App, "", Stk, Sys);
     QTest::newRow("standalone training: production purge unchecked")
         << Mode::Standalone << Set::Training << QStringList{"DirPurgeLocalC="} << "";
     QTest::newRow("standalone, no set selected: checked as training")
-        << Mode::Standalone << Set::None << QStringList{"edtTrainApp=" + gone} << trainingFiles(gone, His, Stk, Sys);
+        << Mode::Standalone << Set::None << QStringList{"edtTrainApp=" + gone}
+        << trainingFiles(gone, His, Stk, Sys);
 
     QTest::newRow("client production: no path of the sets checked")
         << Mode::Client << Set::Production
         << QStringList{"DirPurgeLocalC=", "DirPurgeLocalT=", "DirPurgeRemoteT=", "edtTrainApp="}
         << "";
     QTest::newRow("client training: remote purge missing")
-        << Mode::Client << Set::Training << QStringList{"DirPurgeRemoteT=" + gone} << remotePurge(gone);
+        << Mode::Client << Set::Training << QStringList{"DirPurgeRemoteT=" + gone}
+        << remotePurge(gone);
     QTest::newRow("client training: remote purge empty")
         << Mode::Client << Set::Training << QStringList{"DirPurgeRemoteT="} << remotePurge("");
     QTest::newRow("client training: local training paths unchecked")
@@ -268,18 +280,23 @@ void tst_Apply::shouldShowFirstFailingCheckAndWriteNothing_data()
         << remotePurge(gone);
 
     QTest::newRow("temporary file missing")
-        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=" + gone} << temporaryFile(gone);
+        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=" + gone}
+        << temporaryFile(gone);
     QTest::newRow("temporary file empty")
         << Mode::Client << Set::Production << QStringList{"edtPosTmp="} << temporaryFile("");
     QTest::newRow("temporary file is a folder")
-        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=@DIR@/Db"} << temporaryFile("@DIR@/Db");
+        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=@DIR@/Db"}
+        << temporaryFile("@DIR@/Db");
     QTest::newRow("remote server ticked: temporary file unchecked")
-        << Mode::Standalone << Set::Production << QStringList{"CheckBox4=1", "edtPosTmp=" + gone} << "";
+        << Mode::Standalone << Set::Production << QStringList{"CheckBox4=1", "edtPosTmp=" + gone}
+        << "";
     QTest::newRow("database set before temporary file")
-        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=", "edtPosTmp="} << purgePath("");
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=", "edtPosTmp="}
+        << purgePath("");
 
     QTest::newRow("one sub-folder missing")
-        << Mode::Standalone << Set::Production << QStringList{"dedtXZ=" + gone} << FolderHead + "\r\nStock Journals : " + gone;
+        << Mode::Standalone << Set::Production << QStringList{"dedtXZ=" + gone}
+        << FolderHead + "\r\nStock Journals : " + gone;
     QTest::newRow("every sub-folder failing, listed in order")
         << Mode::Standalone << Set::Production
         << QStringList{"dedtInventory=", "dedtTransaction=@DIR@/A", "dedtXZ=@DIR@/Tmp.gdb",
@@ -288,20 +305,26 @@ void tst_Apply::shouldShowFirstFailingCheckAndWriteNothing_data()
                "\r\nStock Analysis : \r\nDocument Form : @DIR@/A\r\nStock Journals : @DIR@/Tmp.gdb"
                "\r\nReport Listing : @DIR@/B\r\nMiscellaneous : @DIR@/C";
     QTest::newRow("sales, custom and customer unchecked")
-        << Mode::Standalone << Set::Production << QStringList{"dedtSales=", "dedtCustom=" + gone, "dedtCustomer="} << "";
+        << Mode::Standalone << Set::Production
+        << QStringList{"dedtSales=", "dedtCustom=" + gone, "dedtCustomer="} << "";
     QTest::newRow("temporary file before sub-folders")
-        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=", "dedtMisc="} << temporaryFile("");
+        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=", "dedtMisc="}
+        << temporaryFile("");
 
-    QTest::newRow("Path: picture folder missing") << Mode::Standalone << Set::Production << QStringList{"DirectoryEdit8=" + gone}
-                                                  << FolderHead + "\r\nStock Picture : " + gone;
+    QTest::newRow("Path: picture folder missing")
+        << Mode::Standalone << Set::Production << QStringList{"DirectoryEdit8=" + gone}
+        << FolderHead + "\r\nStock Picture : " + gone;
     QTest::newRow("Path: picture folder is a file")
         << Mode::Standalone << Set::Production << QStringList{"DirectoryEdit8=@DIR@/Tmp.gdb"}
         << FolderHead + "\r\nStock Picture : @DIR@/Tmp.gdb";
-    QTest::newRow("Path: picture folder empty") << Mode::Standalone << Set::Production << QStringList{"DirectoryEdit8="} << "";
+    QTest::newRow("Path: picture folder empty")
+        << Mode::Standalone << Set::Production << QStringList{"DirectoryEdit8="} << "";
     QTest::newRow("GDB: picture folder unchecked")
-        << Mode::Standalone << Set::Production << QStringList{"RadioGroup1=0", "DirectoryEdit8=" + gone} << "";
+        << Mode::Standalone << Set::Production
+        << QStringList{"RadioGroup1=0", "DirectoryEdit8=" + gone} << "";
     QTest::newRow("sub-folders before picture folder")
-        << Mode::Standalone << Set::Production << QStringList{"dedtMisc=" + gone, "DirectoryEdit8=" + gone}
+        << Mode::Standalone << Set::Production
+        << QStringList{"dedtMisc=" + gone, "DirectoryEdit8=" + gone}
         << FolderHead + "\r\nMiscellaneous : " + gone;
 }
 
@@ -395,14 +418,14 @@ void tst_Apply::shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites_data()
                        "DATABASE/POSAPP_FILE=@DIR@/Db/Gone.FDB"}
         << QStringList{"POSSYS", "POSHIS"};
     QTest::newRow("settings file unwritable after the first stage")
-        << QStringList{} << Fault::AfterFirstStage
-        << "Unable to write to @DIR@/Register.ini." << QList<int>{100}
+        << QStringList{} << Fault::AfterFirstStage << "Unable to write to @DIR@/Register.ini."
+        << QList<int>{100}
         << QStringList{"DATABASE/ARCHIVE_GDB=Default GDB", "REPORT/PATH=@DIR@/Report",
                        "DATABASE/STOCK_PHOTO_LOADSAVE=(absent)", "LANGUAGE/LANGUAGE=(absent)"}
         << QStringList{};
     QTest::newRow("settings file unwritable from the start")
-        << QStringList{} << Fault::BeforeApply
-        << "Unable to write to @DIR@/Register.ini." << QList<int>{}
+        << QStringList{} << Fault::BeforeApply << "Unable to write to @DIR@/Register.ini."
+        << QList<int>{}
         << QStringList{"DATABASE/ARCHIVE_GDB=Archive 2025", "REPORT/PATH=/old/Report"}
         << QStringList{};
 }

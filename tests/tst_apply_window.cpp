@@ -60,11 +60,19 @@ QStringList boxesOf(const FakeServices& fake)
     return shown;
 }
 
+// The page on view when OK is pressed.
+enum class Page { Database, Directories };
+
+// What happens to Register.ini: a folder in its place refuses the write even to root.
+enum class SettingsFault { None, FolderAfterLoading };
+
 // What keeps the alias configuration from being saved.
 enum class EngineFault { Malformed, Locked, NotAFile };
 
 } // namespace
 
+Q_DECLARE_METATYPE(Page)
+Q_DECLARE_METATYPE(SettingsFault)
 Q_DECLARE_METATYPE(EngineFault)
 
 class tst_ApplyWindow : public QObject
@@ -210,49 +218,48 @@ void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
 
 void tst_ApplyWindow::shouldStayOpenWhenOkFails_data()
 {
-    QTest::addColumn<bool>("onDirectoriesPage");
+    QTest::addColumn<Page>("page");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("archive");           // ARCHIVE_GDB afterwards
-    QTest::addColumn<bool>("settingsBecomeFolder"); // after the window has loaded
+    QTest::addColumn<QString>("archive"); // ARCHIVE_GDB afterwards
+    QTest::addColumn<SettingsFault>("fault");
 
     QTest::newRow("report sub-folder missing")
-        << true << "dedtReportPath"
+        << Page::Directories << "dedtReportPath"
         << "@DIR@/Report3"
         << "error: Directory Not Found !\r\nPlease check, directory not able to load.\r\n"
            "\r\nStock Journals : @DIR@/Report3/Journal"
-        << "Archive 2025" << false;
+        << "Archive 2025" << SettingsFault::None;
     QTest::newRow("data file of a new alias missing")
-        << false << "edtPosApp"
+        << Page::Database << "edtPosApp"
         << "@DIR@/Db/Gone.FDB"
         << "application: Cannot Locate Interbase data file : Application GDB."
-        << "Default GDB" << false;
-    // A folder in its place refuses the write even to root.
+        << "Default GDB" << SettingsFault::None;
     QTest::newRow("settings file unwritable")
-        << false << "edtPosTmp"
+        << Page::Database << "edtPosTmp"
         << "@DIR@/Tmp2.gdb"
         << "application: Unable to write to @DIR@/Register.ini."
-        << "(unreadable)" << true;
+        << "(unreadable)" << SettingsFault::FolderAfterLoading;
 }
 
 void tst_ApplyWindow::shouldStayOpenWhenOkFails()
 {
-    QFETCH(bool, onDirectoriesPage);
+    QFETCH(Page, page);
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, box);
     QFETCH(QString, archive);
-    QFETCH(bool, settingsBecomeFolder);
+    QFETCH(SettingsFault, fault);
     FakeServices fake;
     TfrmConfigTools window(m_dir->filePath("calvex"), fake.services());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    if (settingsBecomeFolder)
+    if (fault == SettingsFault::FolderAfterLoading)
         QVERIFY(QFile::remove(m_dir->filePath("Register.ini")) &&
                 QDir(m_dir->path()).mkdir("Register.ini"));
     chooseStandalone(*window.databasePage);
-    QTest::mouseClick(onDirectoriesPage ? window.LabelDirectories : window.LabelDatabase,
+    QTest::mouseClick(page == Page::Directories ? window.LabelDirectories : window.LabelDatabase,
                       Qt::LeftButton);
     auto* edit = window.findChild<QLineEdit*>(field);
     QVERIFY(edit && edit->isVisible());
@@ -347,7 +354,8 @@ void tst_ApplyWindow::shouldReportEngineErrorAndStayUsable()
 
     const QStringList shown = boxesOf(fake);
     QCOMPARE(shown.size(), 1);
-    QVERIFY2(shown.first().startsWith(QString(box).replace("@CFG@", cfg)), qPrintable(shown.first()));
+    QVERIFY2(shown.first().startsWith(QString(box).replace("@CFG@", cfg)),
+             qPrintable(shown.first()));
     QVERIFY(window.isVisible());
     QCOMPARE(barState(window), BottomBar::Idle);
 

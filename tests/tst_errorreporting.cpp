@@ -59,9 +59,12 @@ void tst_ErrorReporting::shouldAppendFullStopWhenLastCharacterSortsAfterIt_data(
     QTest::newRow("blank") << "x " << "x ";
     QTest::newRow("comma") << "a," << "a,";
     // Not only letters and digits sort after the full stop.
-    QTest::newRow("slash, a folder path") << "Unable to write to /pos/" << "Unable to write to /pos/.";
-    QTest::newRow("colon") << "Server :" << "Server :.";
-    QTest::newRow("closing bracket") << "[x]" << "[x].";
+    QTest::newRow("slash, a folder path") << "Unable to write to /pos/"
+                                          << "Unable to write to /pos/.";
+    QTest::newRow("colon") << "Server :"
+                           << "Server :.";
+    QTest::newRow("closing bracket") << "[x]"
+                                     << "[x].";
     QTest::newRow("empty") << "" << "";
 }
 

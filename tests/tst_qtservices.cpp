@@ -97,14 +97,14 @@ void tst_QtServices::shouldShowBoxWithCaptionIconOneOkAndPlainText_data()
     QTest::addColumn<QMessageBox::Icon>("icon");
 
     // A path may hold anything a file name can, markup included: it is shown as typed.
-    const QString text = QStringLiteral("Directory Not Found !\r\n\r\nMiscellaneous : /pos/<b>Misc</b> & co");
+    const QString text =
+        QStringLiteral("Directory Not Found !\r\n\r\nMiscellaneous : /pos/<b>Misc</b> & co");
     QTest::newRow("error") << BoxKind::Error << text << "Error" << QMessageBox::Critical;
-    QTest::newRow("information")
-        << BoxKind::Information << "Calvex Update Completed." << "Information"
-        << QMessageBox::Information;
+    QTest::newRow("information") << BoxKind::Information << "Calvex Update Completed."
+                                 << "Information" << QMessageBox::Information;
     QTest::newRow("top-level error")
-        << BoxKind::Application << "Unable to write to /pos/<i>Register.ini</i>." << "Calvex"
-        << QMessageBox::Critical;
+        << BoxKind::Application << "Unable to write to /pos/<i>Register.ini</i>."
+        << "Calvex" << QMessageBox::Critical;
 }
 
 void tst_QtServices::shouldShowBoxWithCaptionIconOneOkAndPlainText()
@@ -121,9 +121,14 @@ void tst_QtServices::shouldShowBoxWithCaptionIconOneOkAndPlainText()
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box)
             return;
-        seen = {box->windowTitle(),  box->icon(),       box->standardButtons(),
-                int(box->buttons().size()), box->text(), box->textFormat(),
-                box->isModal(),       box->parentWidget()};
+        seen = {box->windowTitle(),
+                box->icon(),
+                box->standardButtons(),
+                int(box->buttons().size()),
+                box->text(),
+                box->textFormat(),
+                box->isModal(),
+                box->parentWidget()};
         box->button(QMessageBox::Ok)->click();
     });
 
@@ -180,8 +185,10 @@ void tst_QtServices::shouldReturnFolderChosenInRealPicker_data()
     QTest::addColumn<QString>("typed"); // under the start folder's parent
     QTest::addColumn<QString>("picked");
 
-    QTest::newRow("another folder typed") << Answer::Typed << "Purge" << "Purge";
-    QTest::newRow("cancelled") << Answer::Cancelled << "Purge" << "(nothing)";
+    QTest::newRow("another folder typed") << Answer::Typed << "Purge"
+                                          << "Purge";
+    QTest::newRow("cancelled") << Answer::Cancelled << "Purge"
+                               << "(nothing)";
 }
 
 void tst_QtServices::shouldReturnFolderChosenInRealPicker()
@@ -211,8 +218,9 @@ void tst_QtServices::shouldReturnFolderChosenInRealPicker()
     QCOMPARE(startedIn, QDir::toNativeSeparators(shop.filePath("Db")));
     QVERIFY(foldersOnly);
     QCOMPARE(result.value_or(QStringLiteral("(nothing)")),
-             picked == QLatin1String("(nothing)") ? picked
-                                                  : QDir::toNativeSeparators(shop.filePath(picked)));
+             picked == QLatin1String("(nothing)")
+                 ? picked
+                 : QDir::toNativeSeparators(shop.filePath(picked)));
 }
 
 void tst_QtServices::shouldReturnFileChosenInRealPicker_data()
@@ -221,10 +229,13 @@ void tst_QtServices::shouldReturnFileChosenInRealPicker_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("picked"); // under the shop folder
 
-    QTest::newRow("existing file") << Answer::Typed << "Tmp.gdb" << "Tmp.gdb";
+    QTest::newRow("existing file") << Answer::Typed << "Tmp.gdb"
+                                   << "Tmp.gdb";
     // A file on the server need not exist here; the default suffix completes a bare name.
-    QTest::newRow("new name without suffix") << Answer::Typed << "Other" << "Other.gdb";
-    QTest::newRow("cancelled") << Answer::Cancelled << "Tmp.gdb" << "(nothing)";
+    QTest::newRow("new name without suffix") << Answer::Typed << "Other"
+                                             << "Other.gdb";
+    QTest::newRow("cancelled") << Answer::Cancelled << "Tmp.gdb"
+                               << "(nothing)";
 }
 
 void tst_QtServices::shouldReturnFileChosenInRealPicker()
@@ -262,8 +273,9 @@ void tst_QtServices::shouldReturnFileChosenInRealPicker()
     QCOMPARE(shownFilters, QStringList({"Interbase Database", "All Files"}));
     QCOMPARE(selectedFilter, QStringLiteral("Interbase Database"));
     QCOMPARE(result.value_or(QStringLiteral("(nothing)")),
-             picked == QLatin1String("(nothing)") ? picked
-                                                  : QDir::toNativeSeparators(shop.filePath(picked)));
+             picked == QLatin1String("(nothing)")
+                 ? picked
+                 : QDir::toNativeSeparators(shop.filePath(picked)));
 }
 
 QTEST_MAIN(tst_QtServices)

@@ -2,8 +2,8 @@
 #include "BottomBar.h"
 #include "ConfigureTools.h"
 #include "DatabasePage.h"
-#include "WindowFixture.h"
 #include "frm_StartLoad.h"
+#include "WindowFixture.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -86,9 +86,11 @@ public:
         if (::unshare(CLONE_NEWNS) != 0 ||
             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) != 0)
-            return QStringLiteral("no mount allowed: ") + QString::fromLocal8Bit(std::strerror(errno));
+            return QStringLiteral("no mount allowed: ") +
+                   QString::fromLocal8Bit(std::strerror(errno));
         m_mounted = true;
-        if (::mount(nullptr, path.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+        if (::mount(nullptr, path.constData(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY,
+                    nullptr) != 0)
             return QString::fromLocal8Bit(std::strerror(errno));
         return QString();
     }
@@ -178,9 +180,10 @@ void tst_WindowShell::shouldFlashSplashOnlyWhileMainWindowIsOnScreen()
 
     flashStartLoad();
 
-    QCOMPARE(watch.seen, QStringList({"shown \"Zorvan POS Registration\" reading \"Please Wait...\", "
-                                      "main window on screen",
-                                      "picture painted"}));
+    QCOMPARE(watch.seen,
+             QStringList({"shown \"Zorvan POS Registration\" reading \"Please Wait...\", "
+                          "main window on screen",
+                          "picture painted"}));
     // Gone before the message loop runs, so it never takes the user's input.
     for (QWidget* widget : QApplication::topLevelWidgets())
         QVERIFY2(!dynamic_cast<TfrmStartLoad*>(widget), "the splash window outlived its flash");
