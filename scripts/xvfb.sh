@@ -86,7 +86,7 @@ wait_no_window() {
 journey_session() {
     [[ -n "${CALVEX_JOURNEY_SESSION:-}" ]] && return 0
     export CALVEX_JOURNEY_SESSION=1 QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-    if [[ $(id -u) -eq 0 ]]; then
+    if [[ $(id -u) -eq 0 ]] && unshare -n true 2>/dev/null; then
         exec unshare -n bash -c 'ip link set lo up && exec dbus-run-session -- bash "$@"' \
             bash "$0" "$@"
     fi
