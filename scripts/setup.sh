@@ -4,7 +4,9 @@
 set -euo pipefail
 
 PACKAGES=(cmake ninja-build g++ qt6-base-dev libqt6test6 libgl-dev fonts-dejavu-core
-          xvfb xdotool imagemagick x11-utils xclip)
+          xvfb xdotool imagemagick x11-utils xclip
+          iproute2 dbus-daemon dbus-bin dbus-session-bus-common at-spi2-core python3-gi
+          gir1.2-atspi-2.0)
 # "Test GDB": the Firebird client and its headers, the embedded engine for local files, and
 # for the tests and the demo a server to start privately and the command-line tools.
 PACKAGES+=(libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-server firebird3.0-utils)

@@ -69,7 +69,7 @@ const char* const Aliases[] = {"POSAPP", "POSHIS", "POSSTK", "POSSYS"};
 
 } // namespace
 
-class TestAliasRegistration : public QObject
+class tst_AliasRegistration : public QObject
 {
     Q_OBJECT
 
@@ -111,7 +111,7 @@ private:
     std::unique_ptr<FileAliasEngine> m_engine;
 };
 
-void TestAliasRegistration::init()
+void tst_AliasRegistration::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -129,7 +129,7 @@ void TestAliasRegistration::init()
     m_engine = std::make_unique<FileAliasEngine>(cfgPath());
 }
 
-void TestAliasRegistration::cleanup()
+void tst_AliasRegistration::cleanup()
 {
     m_engine.reset();
     m_settings->release();
@@ -137,14 +137,14 @@ void TestAliasRegistration::cleanup()
 }
 
 // A data file with this run's installation folder in place of "@DIR@".
-QByteArray TestAliasRegistration::fixture(const QString& name) const
+QByteArray tst_AliasRegistration::fixture(const QString& name) const
 {
     QByteArray bytes = readAll(testDataPath(QStringLiteral("database/") + name));
     return bytes.replace("@DIR@", QFile::encodeName(m_dir->path()));
 }
 
 // Puts the fixtures into the installation and loads the page from its Register.ini.
-void TestAliasRegistration::install(const QString& ini, const QString& cfg, bool loadServer)
+void tst_AliasRegistration::install(const QString& ini, const QString& cfg, bool loadServer)
 {
     for (const auto& [target, name] : {std::pair{iniPath(), ini}, std::pair{cfgPath(), cfg}}) {
         if (name.isEmpty())
@@ -159,7 +159,7 @@ void TestAliasRegistration::install(const QString& ini, const QString& cfg, bool
     m_page->loadPaths(*m_settings);
 }
 
-void TestAliasRegistration::shouldTellExistingFilesAndFolders()
+void tst_AliasRegistration::shouldTellExistingFilesAndFolders()
 {
     const QString file = path(QStringLiteral("Db/POSAPP.FDB"));
     const QString folder = path(QStringLiteral("Db"));
@@ -170,7 +170,7 @@ void TestAliasRegistration::shouldTellExistingFilesAndFolders()
     QVERIFY(!isExistingFile(missing) && !isExistingFolder(missing));
 }
 
-void TestAliasRegistration::shouldWriteGoldenSettingsAndAliasesOnEveryRun_data()
+void tst_AliasRegistration::shouldWriteGoldenSettingsAndAliasesOnEveryRun_data()
 {
     QTest::addColumn<QString>("ini");
     QTest::addColumn<QString>("cfg");
@@ -186,7 +186,7 @@ void TestAliasRegistration::shouldWriteGoldenSettingsAndAliasesOnEveryRun_data()
     row("client, training, Linux, LF", "client.ini", "others.cfg", "client.expected", false);
 }
 
-void TestAliasRegistration::shouldWriteGoldenSettingsAndAliasesOnEveryRun()
+void tst_AliasRegistration::shouldWriteGoldenSettingsAndAliasesOnEveryRun()
 {
     QFETCH(QString, ini);
     QFETCH(QString, cfg);
@@ -212,7 +212,7 @@ void TestAliasRegistration::shouldWriteGoldenSettingsAndAliasesOnEveryRun()
     }
 }
 
-void TestAliasRegistration::shouldStoreModeAndLiveSetConnections_data()
+void tst_AliasRegistration::shouldStoreModeAndLiveSetConnections_data()
 {
     QTest::addColumn<int>("serverIndex");
     QTest::addColumn<int>("setIndex");
@@ -237,7 +237,7 @@ void TestAliasRegistration::shouldStoreModeAndLiveSetConnections_data()
         {"REMOTE", "T", "1", "SRV1:/srv/train/"});
 }
 
-void TestAliasRegistration::shouldStoreModeAndLiveSetConnections()
+void tst_AliasRegistration::shouldStoreModeAndLiveSetConnections()
 {
     QFETCH(int, serverIndex);
     QFETCH(int, setIndex);
@@ -272,7 +272,7 @@ void TestAliasRegistration::shouldStoreModeAndLiveSetConnections()
     }
 }
 
-void TestAliasRegistration::shouldReadModeBackExactly_data()
+void tst_AliasRegistration::shouldReadModeBackExactly_data()
 {
     QTest::addColumn<QByteArray>("mode");
     QTest::addColumn<QString>("systemConnection");
@@ -290,7 +290,7 @@ void TestAliasRegistration::shouldReadModeBackExactly_data()
         "prod-sys");
 }
 
-void TestAliasRegistration::shouldReadModeBackExactly()
+void tst_AliasRegistration::shouldReadModeBackExactly()
 {
     QFETCH(QByteArray, mode);
     QFETCH(QString, systemConnection);
@@ -310,7 +310,7 @@ void TestAliasRegistration::shouldReadModeBackExactly()
              systemConnection.isEmpty() ? QStringList() : intrbaseAlias(systemConnection));
 }
 
-void TestAliasRegistration::shouldRepointExistingAliasWithoutFileTest_data()
+void tst_AliasRegistration::shouldRepointExistingAliasWithoutFileTest_data()
 {
     QTest::addColumn<QString>("alias");
     QTest::addColumn<bool>("emptyConnection"); // client mode, no server name nor remote files
@@ -326,7 +326,7 @@ void TestAliasRegistration::shouldRepointExistingAliasWithoutFileTest_data()
         << intrbaseAlias(QString());
 }
 
-void TestAliasRegistration::shouldRepointExistingAliasWithoutFileTest()
+void tst_AliasRegistration::shouldRepointExistingAliasWithoutFileTest()
 {
     QFETCH(QString, alias);
     QFETCH(bool, emptyConnection);
@@ -347,7 +347,7 @@ void TestAliasRegistration::shouldRepointExistingAliasWithoutFileTest()
     QCOMPARE(aliasLines(cfgPath(), alias), expected);
 }
 
-void TestAliasRegistration::shouldStopAtFirstMissingFile_data()
+void tst_AliasRegistration::shouldStopAtFirstMissingFile_data()
 {
     QTest::addColumn<int>("serverIndex");
     QTest::addColumn<QStringList>("missing");
@@ -374,7 +374,7 @@ void TestAliasRegistration::shouldStopAtFirstMissingFile_data()
         "Cannot Locate Interbase data file : Temporary Tmp", four);
 }
 
-void TestAliasRegistration::shouldStopAtFirstMissingFile()
+void tst_AliasRegistration::shouldStopAtFirstMissingFile()
 {
     QFETCH(int, serverIndex);
     QFETCH(QStringList, missing);
@@ -394,5 +394,5 @@ void TestAliasRegistration::shouldStopAtFirstMissingFile()
         QCOMPARE(readAll(iniPath()), fixture("standalone.expected.ini"));
 }
 
-QTEST_MAIN(TestAliasRegistration)
+QTEST_MAIN(tst_AliasRegistration)
 #include "tst_aliasregistration.moc"

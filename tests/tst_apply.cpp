@@ -1,12 +1,15 @@
 #include "Apply.h"
+#include "BottomBar.h"
+#include "ConfigureTools.h"
 #include "DatabasePage.h"
 #include "DirectoriesPage.h"
 #include "ErrorReporting.h"
 #include "Errors.h"
 #include "FakeServices.h"
 #include "FileAliasEngine.h"
+#include "FileContent.h"
 #include "ModulesPage.h"
-#include "SettingsFile.h"
+#include "SettingsHandle.h"
 #include "TestFiles.h"
 #include "WidgetEdits.h"
 #include "Widgets.h"
@@ -28,15 +31,26 @@ namespace {
 
 const QString Data = QStringLiteral(CALVEX_TEST_DATA "/apply/");
 
-QByteArray contentOf(const QString& path)
-{
-    return readAll(path, "(absent)");
-}
-
 QStringList linesOf(const QByteArray& content)
 {
     return QString::fromLocal8Bit(content).split(QLatin1Char('\n'));
 }
+
+// The data-server mode box and the never-shown production/training group, by the item
+// selected; None is a box or group with no item selected.
+enum class Mode { Standalone = 0, Client = 1, None = -1 };
+enum class Set { Production = 0, Training = 1, None = -1 };
+
+// When Register.ini stops taking writes during Apply.
+enum class Fault { Never, AfterFirstStage, BeforeApply };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Mode)
+Q_DECLARE_METATYPE(Set)
+Q_DECLARE_METATYPE(Fault)
+
+namespace {
 
 const QString FolderHead =
     QStringLiteral("Directory Not Found !\r\nPlease check, directory not able to load.\r\n");
@@ -65,33 +79,39 @@ const QStringList ValidShop{
     "edtSetupini=@DIR@/Setup.ini", "CheckBox10=1", "CheckBox13=1"};
 // clang-format on
 
-// The pages, the bottom bar and the files of Apply, in a temporary shop folder.
+// Apply on the real main window, opened over a temporary shop folder: its pages, its bottom
+// bar and its settings file, with fake services.
 struct Rig
 {
-    explicit Rig(const QString& folder) : dir(folder)
+    explicit Rig(const QString& folder)
+        : dir(folder), window(folder + QStringLiteral("/calvex"), fake.services())
     {
-        label->hide();
-        gauge->hide();
-        archive->setToolTip(QStringLiteral("Archive 2025"));
-        settings = SettingsFile::open(dir + "/Register.ini");
-        engine = std::make_unique<FileAliasEngine>(dir + "/DbAliases.cfg");
-        host.show();
+        window.BitBtn5->setToolTip(QStringLiteral("Archive 2025"));
+        window.show();
     }
-    ~Rig() { settings->release(); }
 
     QString expand(QString text) const { return text.replace(QLatin1String("@DIR@"), dir); }
 
     // "objectName=value" sets a field's text, ticks a box ("1"), or picks an item by index.
     bool edit(const QStringList& edits)
     {
-        return applyEdits(&host, edits, [this](const QString& value) { return expand(value); });
+        return applyEdits(&window, edits, [this](const QString& value) { return expand(value); });
+    }
+
+    // Set::None keeps the group as loading left it.
+    void choose(Mode mode, Set set)
+    {
+        database->cbServer->setCurrentIndex(static_cast<int>(mode));
+        if (set != Set::None)
+            database->rgDatabase->setItemIndex(static_cast<int>(set));
     }
 
     ApplyContext context()
     {
-        const Services services = fake.services();
-        return {database, directories, modules,  label,        gauge,    ok,
-                cancel,   archive,     settings, engine.get(), services, &host};
+        return {database,          directories,         modules,
+                window.Label24,    window.ProgressBar1, window.BitBtn2,
+                window.bbtnCancel, window.BitBtn5,      window.settings(),
+                &engine,           fake.services(),     &window};
     }
 
     // As the window runs it: what escapes is reported the way the application reports it.
@@ -100,25 +120,11 @@ struct Rig
         try {
             bbtnApplyClick(context());
         } catch (...) {
-            reportError(std::current_exception(), fake.boxes, &host);
+            reportError(std::current_exception(), fake.boxes, &window);
         }
     }
 
-    QString barState() const
-    {
-        auto on = [](std::initializer_list<std::pair<const char*, bool>> items) {
-            QStringList names;
-            for (const auto& [name, state] : items)
-                if (state)
-                    names << QLatin1String(name);
-            return names.join(' ');
-        };
-        return QStringLiteral("shown [%1], enabled [%2]")
-            .arg(on({{"label", label->isVisible()}, {"gauge", gauge->isVisible()}}),
-                 on({{"OK", ok->isEnabled()},
-                     {"Cancel", cancel->isEnabled()},
-                     {"Archive", archive->isEnabled()}}));
-    }
+    QString barState() const { return bottomBarState(window); }
 
     QStringList boxes() const
     {
@@ -130,21 +136,17 @@ struct Rig
 
     QString dir;
     FakeServices fake;
-    QWidget host;
-    DatabasePage* database = new DatabasePage(fake.services(), &host);
-    DirectoriesPage* directories = new DirectoriesPage(&host);
-    ModulesPage* modules = new ModulesPage(fake.services(), &host);
-    QLabel* label = new QLabel(QStringLiteral("Update Progressing"), &host);
-    QProgressBar* gauge = new QProgressBar(&host);
-    QPushButton* ok = new QPushButton(QStringLiteral("OK"), &host);
-    QPushButton* cancel = new QPushButton(QStringLiteral("Cancel"), &host);
-    QPushButton* archive = new QPushButton(QStringLiteral("Archive GDB"), &host);
-    SettingsFile* settings;
-    std::unique_ptr<FileAliasEngine> engine;
+    TfrmConfigTools window;
+    DatabasePage* database = window.databasePage;
+    DirectoriesPage* directories = window.directoriesPage;
+    ModulesPage* modules = window.modulesPage;
+    QProgressBar* gauge = window.ProgressBar1;
+    QPushButton* archive = window.BitBtn5;
+    FileAliasEngine engine{dir + QStringLiteral("/DbAliases.cfg")};
 };
 
-const QString Idle = QStringLiteral("shown [], enabled [OK Cancel Archive]");
-const QString Running = QStringLiteral("shown [label gauge], enabled []");
+using BottomBar::Idle;
+using BottomBar::Running;
 
 QStringList aliasesIn(const QString& path)
 {
@@ -200,8 +202,8 @@ void tst_Apply::cleanup()
 
 void tst_Apply::shouldShowFirstFailingCheckAndWriteNothing_data()
 {
-    QTest::addColumn<int>("server"); // 0 standalone, 1 client
-    QTest::addColumn<int>("set");    // 0 production, 1 training, -1 none selected
+    QTest::addColumn<Mode>("mode");
+    QTest::addColumn<Set>("set");
     QTest::addColumn<QStringList>("edits");
     QTest::addColumn<QString>("message"); // empty: every check passes
     const QString gone = QStringLiteral("@DIR@/Gone");
@@ -216,99 +218,134 @@ void tst_Apply::shouldShowFirstFailingCheckAndWriteNothing_data()
                QStringList{app, his, stk, sys}.join("\r\n");
     };
 
-    QTest::newRow("standalone production: all present") << 0 << 0 << QStringList{} << "";
+    QTest::newRow("standalone production: all present")
+        << Mode::Standalone << Set::Production << QStringList{} << "";
     QTest::newRow("standalone production: purge folder missing")
-        << 0 << 0 << QStringList{"DirPurgeLocalC=" + gone} << purgePath(gone);
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=" + gone}
+        << purgePath(gone);
     QTest::newRow("standalone production: purge folder empty")
-        << 0 << 0 << QStringList{"DirPurgeLocalC="} << purgePath("");
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC="} << purgePath("");
     QTest::newRow("standalone production: purge folder is a file")
-        << 0 << 0 << QStringList{"DirPurgeLocalC=@DIR@/Tmp.gdb"} << purgePath("@DIR@/Tmp.gdb");
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=@DIR@/Tmp.gdb"}
+        << purgePath("@DIR@/Tmp.gdb");
     QTest::newRow("standalone production: purge folder with trailing blank")
-        << 0 << 0 << QStringList{"DirPurgeLocalC=@DIR@/PurgeC "} << purgePath("@DIR@/PurgeC ");
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=@DIR@/PurgeC "}
+        << purgePath("@DIR@/PurgeC ");
     QTest::newRow("standalone production: training paths unchecked")
-        << 0 << 0 << QStringList{"edtTrainApp=", "DirPurgeLocalT=", "DirPurgeRemoteT="} << "";
+        << Mode::Standalone << Set::Production
+        << QStringList{"edtTrainApp=", "DirPurgeLocalT=", "DirPurgeRemoteT="} << "";
 
-    QTest::newRow("standalone training: all present") << 0 << 1 << QStringList{} << "";
+    QTest::newRow("standalone training: all present")
+        << Mode::Standalone << Set::Training << QStringList{} << "";
     QTest::newRow("standalone training: first file missing")
-        << 0 << 1 << QStringList{"edtTrainApp=" + gone} << trainingFiles(gone, His, Stk, Sys);
+        << Mode::Standalone << Set::Training << QStringList{"edtTrainApp=" + gone}
+        << trainingFiles(gone, His, Stk, Sys);
     QTest::newRow("standalone training: last file empty")
-        << 0 << 1 << QStringList{"edtTrainSys="} << trainingFiles(App, His, Stk, "");
+        << Mode::Standalone << Set::Training << QStringList{"edtTrainSys="}
+        << trainingFiles(App, His, Stk, "");
     QTest::newRow("standalone training: file is a folder")
-        << 0 << 1 << QStringList{"edtTrainStk=@DIR@/DbTrain"}
+        << Mode::Standalone << Set::Training << QStringList{"edtTrainStk=@DIR@/DbTrain"}
         << trainingFiles(App, His, "@DIR@/DbTrain", Sys);
     QTest::newRow("standalone training: purge folder missing")
-        << 0 << 1 << QStringList{"DirPurgeLocalT=" + gone} << purgePath(gone);
+        << Mode::Standalone << Set::Training << QStringList{"DirPurgeLocalT=" + gone}
+        << purgePath(gone);
     QTest::newRow("standalone training: files before purge folder")
-        << 0 << 1 << QStringList{"edtTrainHis=", "DirPurgeLocalT="}
+        << Mode::Standalone << Set::Training << QStringList{"edtTrainHis=", "DirPurgeLocalT="}
         << trainingFiles(App, "", Stk, Sys);
     QTest::newRow("standalone training: production purge unchecked")
-        << 0 << 1 << QStringList{"DirPurgeLocalC="} << "";
+        << Mode::Standalone << Set::Training << QStringList{"DirPurgeLocalC="} << "";
     QTest::newRow("standalone, no set selected: checked as training")
-        << 0 << -1 << QStringList{"edtTrainApp=" + gone} << trainingFiles(gone, His, Stk, Sys);
+        << Mode::Standalone << Set::None << QStringList{"edtTrainApp=" + gone}
+        << trainingFiles(gone, His, Stk, Sys);
 
     QTest::newRow("client production: no path of the sets checked")
-        << 1 << 0
+        << Mode::Client << Set::Production
         << QStringList{"DirPurgeLocalC=", "DirPurgeLocalT=", "DirPurgeRemoteT=", "edtTrainApp="}
         << "";
     QTest::newRow("client training: remote purge missing")
-        << 1 << 1 << QStringList{"DirPurgeRemoteT=" + gone} << remotePurge(gone);
+        << Mode::Client << Set::Training << QStringList{"DirPurgeRemoteT=" + gone}
+        << remotePurge(gone);
     QTest::newRow("client training: remote purge empty")
-        << 1 << 1 << QStringList{"DirPurgeRemoteT="} << remotePurge("");
+        << Mode::Client << Set::Training << QStringList{"DirPurgeRemoteT="} << remotePurge("");
     QTest::newRow("client training: local training paths unchecked")
-        << 1 << 1 << QStringList{"edtTrainApp=", "DirPurgeLocalT="} << "";
+        << Mode::Client << Set::Training << QStringList{"edtTrainApp=", "DirPurgeLocalT="} << "";
     QTest::newRow("client, no set selected: checked as training")
-        << 1 << -1 << QStringList{"DirPurgeRemoteT=" + gone} << remotePurge(gone);
+        << Mode::Client << Set::None << QStringList{"DirPurgeRemoteT=" + gone} << remotePurge(gone);
+
+    QTest::newRow("no mode selected, production: checked as client")
+        << Mode::None << Set::Production
+        << QStringList{"DirPurgeLocalC=", "DirPurgeLocalT=", "edtTrainApp=" + gone} << "";
+    QTest::newRow("no mode selected, training: checked as client")
+        << Mode::None << Set::Training << QStringList{"DirPurgeRemoteT=" + gone, "edtTrainApp="}
+        << remotePurge(gone);
 
     QTest::newRow("temporary file missing")
-        << 0 << 0 << QStringList{"edtPosTmp=" + gone} << temporaryFile(gone);
+        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=" + gone}
+        << temporaryFile(gone);
     QTest::newRow("temporary file empty")
-        << 1 << 0 << QStringList{"edtPosTmp="} << temporaryFile("");
+        << Mode::Client << Set::Production << QStringList{"edtPosTmp="} << temporaryFile("");
     QTest::newRow("temporary file is a folder")
-        << 0 << 0 << QStringList{"edtPosTmp=@DIR@/Db"} << temporaryFile("@DIR@/Db");
+        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=@DIR@/Db"}
+        << temporaryFile("@DIR@/Db");
     QTest::newRow("remote server ticked: temporary file unchecked")
-        << 0 << 0 << QStringList{"CheckBox4=1", "edtPosTmp=" + gone} << "";
+        << Mode::Standalone << Set::Production << QStringList{"CheckBox4=1", "edtPosTmp=" + gone}
+        << "";
     QTest::newRow("database set before temporary file")
-        << 0 << 0 << QStringList{"DirPurgeLocalC=", "edtPosTmp="} << purgePath("");
+        << Mode::Standalone << Set::Production << QStringList{"DirPurgeLocalC=", "edtPosTmp="}
+        << purgePath("");
 
     QTest::newRow("one sub-folder missing")
-        << 0 << 0 << QStringList{"dedtXZ=" + gone} << FolderHead + "\r\nStock Journals : " + gone;
+        << Mode::Standalone << Set::Production << QStringList{"dedtXZ=" + gone}
+        << FolderHead + "\r\nStock Journals : " + gone;
     QTest::newRow("every sub-folder failing, listed in order")
-        << 0 << 0
+        << Mode::Standalone << Set::Production
         << QStringList{"dedtInventory=", "dedtTransaction=@DIR@/A", "dedtXZ=@DIR@/Tmp.gdb",
                        "dedtListing=@DIR@/B", "dedtMisc=@DIR@/C"}
         << FolderHead +
                "\r\nStock Analysis : \r\nDocument Form : @DIR@/A\r\nStock Journals : @DIR@/Tmp.gdb"
                "\r\nReport Listing : @DIR@/B\r\nMiscellaneous : @DIR@/C";
     QTest::newRow("sales, custom and customer unchecked")
-        << 0 << 0 << QStringList{"dedtSales=", "dedtCustom=" + gone, "dedtCustomer="} << "";
+        << Mode::Standalone << Set::Production
+        << QStringList{"dedtSales=", "dedtCustom=" + gone, "dedtCustomer="} << "";
     QTest::newRow("temporary file before sub-folders")
-        << 0 << 0 << QStringList{"edtPosTmp=", "dedtMisc="} << temporaryFile("");
+        << Mode::Standalone << Set::Production << QStringList{"edtPosTmp=", "dedtMisc="}
+        << temporaryFile("");
 
-    QTest::newRow("Path: picture folder missing") << 0 << 0 << QStringList{"DirectoryEdit8=" + gone}
-                                                  << FolderHead + "\r\nStock Picture : " + gone;
+    QTest::newRow("Path: picture folder missing")
+        << Mode::Standalone << Set::Production << QStringList{"DirectoryEdit8=" + gone}
+        << FolderHead + "\r\nStock Picture : " + gone;
     QTest::newRow("Path: picture folder is a file")
-        << 0 << 0 << QStringList{"DirectoryEdit8=@DIR@/Tmp.gdb"}
+        << Mode::Standalone << Set::Production << QStringList{"DirectoryEdit8=@DIR@/Tmp.gdb"}
         << FolderHead + "\r\nStock Picture : @DIR@/Tmp.gdb";
-    QTest::newRow("Path: picture folder empty") << 0 << 0 << QStringList{"DirectoryEdit8="} << "";
+    QTest::newRow("Path: picture folder empty")
+        << Mode::Standalone << Set::Production << QStringList{"DirectoryEdit8="} << "";
     QTest::newRow("GDB: picture folder unchecked")
-        << 0 << 0 << QStringList{"RadioGroup1=0", "DirectoryEdit8=" + gone} << "";
+        << Mode::Standalone << Set::Production
+        << QStringList{"RadioGroup1=0", "DirectoryEdit8=" + gone} << "";
     QTest::newRow("sub-folders before picture folder")
-        << 0 << 0 << QStringList{"dedtMisc=" + gone, "DirectoryEdit8=" + gone}
+        << Mode::Standalone << Set::Production
+        << QStringList{"dedtMisc=" + gone, "DirectoryEdit8=" + gone}
         << FolderHead + "\r\nMiscellaneous : " + gone;
 }
 
 void tst_Apply::shouldShowFirstFailingCheckAndWriteNothing()
 {
-    QFETCH(int, server);
-    QFETCH(int, set);
+    QFETCH(Mode, mode);
+    QFETCH(Set, set);
     QFETCH(QStringList, edits);
     QFETCH(QString, message);
+    if (set == Set::None) {
+        // A group with no item selected comes from loading a set word other than "C".
+        const SettingsHandle seed = openSettings(m_dir->filePath("Register.ini"));
+        seed->writeText("DATABASE", "DEFAULT", "T");
+        seed->writeText("DATABASE", "DEFAULT_SERVER", "T");
+    }
     Rig rig(m_dir->path());
     QVERIFY(QFile::copy(Data + "seed_aliases.cfg", rig.dir + "/DbAliases.cfg"));
     QVERIFY(rig.edit(ValidShop + edits));
-    rig.database->cbServer->setCurrentIndex(server);
-    rig.database->rgDatabase->setItemIndex(set);
-    QCOMPARE(rig.database->rgDatabase->itemIndex(), set);
+    rig.choose(mode, set);
+    QCOMPARE(rig.database->cbServer->currentIndex(), static_cast<int>(mode));
+    QCOMPARE(rig.database->rgDatabase->itemIndex(), static_cast<int>(set));
     const QByteArray settingsBefore = contentOf(rig.dir + "/Register.ini");
     const QByteArray aliasesBefore = contentOf(rig.dir + "/DbAliases.cfg");
 
@@ -330,17 +367,18 @@ void tst_Apply::shouldRunStagesWithProgressAndSaveEverything()
 {
     Rig rig(m_dir->path());
     QVERIFY(rig.edit(ValidShop));
-    rig.database->cbServer->setCurrentIndex(0);
-    rig.database->rgDatabase->setItemIndex(0);
+    rig.choose(Mode::Standalone, Set::Production);
     rig.gauge->setValue(100); // as a previous Apply left it
     QList<int> gaugeValues;
     connect(rig.gauge, &QProgressBar::valueChanged, this, [&](int value) { gaugeValues << value; });
+    // What the user reads in the bar during each pause: the label and the gauge's percentage.
     QStringList pauses;
     rig.fake.pause.onPause = [&](int ms) {
-        pauses << QStringLiteral("pause %1 at %2: %3")
+        const QString gaugeText = rig.gauge->isTextVisible() ? rig.gauge->text() : "(no text)";
+        pauses << QStringLiteral("pause %1 at %2: %3, reading \"%4\" %5")
                       .arg(ms)
                       .arg(rig.gauge->value())
-                      .arg(rig.barState());
+                      .arg(rig.barState(), rig.window.Label24->text(), gaugeText);
     };
     QString barAtBox;
     rig.fake.boxes.onShow = [&](const ShownBox&) { barAtBox = rig.barState(); };
@@ -348,8 +386,11 @@ void tst_Apply::shouldRunStagesWithProgressAndSaveEverything()
     bbtnApplyClick(rig.context());
 
     QCOMPARE(gaugeValues, QList<int>({0, 25, 50, 75, 100}));
-    QCOMPARE(pauses, QStringList({"pause 100 at 25: " + Running, "pause 100 at 50: " + Running,
-                                  "pause 500 at 75: " + Running, "pause 500 at 100: " + Running}));
+    const QString reading = QStringLiteral(", reading \"Update Progressing\" ");
+    QCOMPARE(pauses, QStringList({"pause 100 at 25: " + Running + reading + "25%",
+                                  "pause 100 at 50: " + Running + reading + "50%",
+                                  "pause 500 at 75: " + Running + reading + "75%",
+                                  "pause 500 at 100: " + Running + reading + "100%"}));
     QCOMPARE(rig.boxes(), QStringList{"information: Calvex Update Completed."});
     QCOMPARE(barAtBox, Idle);
     QCOMPARE(rig.barState(), Idle);
@@ -363,28 +404,28 @@ void tst_Apply::shouldRunStagesWithProgressAndSaveEverything()
 void tst_Apply::shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites_data()
 {
     QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<QString>("fault"); // when Register.ini is turned into a folder, if ever
+    QTest::addColumn<Fault>("fault"); // when Register.ini is turned into a folder
     QTest::addColumn<QString>("box");
     QTest::addColumn<QList<int>>("pauses");
     QTest::addColumn<QStringList>("kept"); // SECTION/KEY=value in what Register.ini held last
     QTest::addColumn<QStringList>("aliases");
 
     QTest::newRow("new alias without its data file")
-        << QStringList{"edtPosApp=@DIR@/Db/Gone.FDB"} << "never"
+        << QStringList{"edtPosApp=@DIR@/Db/Gone.FDB"} << Fault::Never
         << "Cannot Locate Interbase data file : Application GDB." << QList<int>{100, 100, 500}
         << QStringList{"DATABASE/ARCHIVE_GDB=Default GDB", "REPORT/PATH=@DIR@/Report",
                        "DATABASE/STOCK_PHOTO_LOADSAVE=PATH", "LANGUAGE/LANGUAGE=0",
                        "DATABASE/POSAPP_FILE=@DIR@/Db/Gone.FDB"}
         << QStringList{"POSSYS", "POSHIS"};
     QTest::newRow("settings file unwritable after the first stage")
-        << QStringList{} << "first pause"
-        << "Unable to write to @DIR@/Register.ini." << QList<int>{100}
+        << QStringList{} << Fault::AfterFirstStage << "Unable to write to @DIR@/Register.ini."
+        << QList<int>{100}
         << QStringList{"DATABASE/ARCHIVE_GDB=Default GDB", "REPORT/PATH=@DIR@/Report",
                        "DATABASE/STOCK_PHOTO_LOADSAVE=(absent)", "LANGUAGE/LANGUAGE=(absent)"}
         << QStringList{};
     QTest::newRow("settings file unwritable from the start")
-        << QStringList{} << "before"
-        << "Unable to write to @DIR@/Register.ini." << QList<int>{}
+        << QStringList{} << Fault::BeforeApply << "Unable to write to @DIR@/Register.ini."
+        << QList<int>{}
         << QStringList{"DATABASE/ARCHIVE_GDB=Archive 2025", "REPORT/PATH=/old/Report"}
         << QStringList{};
 }
@@ -392,27 +433,25 @@ void tst_Apply::shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites_data()
 void tst_Apply::shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites()
 {
     QFETCH(QStringList, edits);
-    QFETCH(QString, fault);
+    QFETCH(Fault, fault);
     QFETCH(QString, box);
     QFETCH(QList<int>, pauses);
     QFETCH(QStringList, kept);
     QFETCH(QStringList, aliases);
     Rig rig(m_dir->path());
     QVERIFY(rig.edit(ValidShop + edits));
-    rig.database->cbServer->setCurrentIndex(0);
-    rig.database->rgDatabase->setItemIndex(0);
+    rig.choose(Mode::Standalone, Set::Production);
     // A folder in its place refuses the write even to root; the last content is kept aside.
     const QString settingsPath = rig.dir + "/Register.ini";
-    const QString keptPath =
-        fault == QLatin1String("never") ? settingsPath : settingsPath + ".kept";
+    const QString keptPath = fault == Fault::Never ? settingsPath : settingsPath + ".kept";
     auto breakSettings = [&] {
         return QFile::rename(settingsPath, keptPath) && QDir(rig.dir).mkdir("Register.ini");
     };
-    if (fault == QLatin1String("before"))
+    if (fault == Fault::BeforeApply)
         QVERIFY(breakSettings());
     bool broken = false;
     rig.fake.pause.onPause = [&](int) {
-        if (fault == QLatin1String("first pause") && !broken)
+        if (fault == Fault::AfterFirstStage && !broken)
             broken = breakSettings();
     };
     QString barAtBox;
@@ -424,14 +463,13 @@ void tst_Apply::shouldRestoreBarBeforeStageErrorAndKeepEarlierWrites()
     QCOMPARE(barAtBox, Idle);
     QCOMPARE(rig.barState(), Idle);
     QCOMPARE(rig.fake.pause.pauses, pauses);
-    SettingsFile* last = SettingsFile::open(keptPath);
+    const SettingsHandle last = openSettings(keptPath);
     QStringList stored;
     for (const QString& entry : kept) {
         const QString key = entry.section('=', 0, 0);
         stored << key + "=" +
                       last->readText(key.section('/', 0, 0), key.section('/', 1), "(absent)");
     }
-    last->release();
     QCOMPARE(stored, rig.expand(kept.join('\n')).split('\n'));
     QCOMPARE(aliasesIn(rig.dir + "/DbAliases.cfg"), aliases);
 }

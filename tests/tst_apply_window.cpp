@@ -1,9 +1,11 @@
+#include "BottomBar.h"
 #include "ConfigureTools.h"
 #include "DatabasePage.h"
 #include "DirectoriesPage.h"
 #include "FakeServices.h"
+#include "FileContent.h"
 #include "ModulesPage.h"
-#include "SettingsFile.h"
+#include "SettingsHandle.h"
 #include "TestFiles.h"
 #include "Widgets.h"
 
@@ -12,7 +14,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLockFile>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -21,13 +25,9 @@
 #include <QTest>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    return readAll(path, "(absent)");
-}
 
 // Replaces what the field holds by typing, as a user would.
 void retype(QLineEdit* field, const QString& text)
@@ -50,18 +50,7 @@ void chooseStandalone(DatabasePage& page)
 
 QString barState(const TfrmConfigTools& w)
 {
-    QStringList shown, enabled;
-    if (w.Label24->isVisible())
-        shown << "label";
-    if (w.ProgressBar1->isVisible())
-        shown << "gauge";
-    if (w.BitBtn2->isEnabled())
-        enabled << "OK";
-    if (w.bbtnCancel->isEnabled())
-        enabled << "Cancel";
-    if (w.BitBtn5->isEnabled())
-        enabled << "Archive";
-    return QStringLiteral("shown [%1], enabled [%2]").arg(shown.join(' '), enabled.join(' '));
+    return bottomBarState(w);
 }
 
 QStringList boxesOf(const FakeServices& fake)
@@ -72,7 +61,20 @@ QStringList boxesOf(const FakeServices& fake)
     return shown;
 }
 
+// The page on view when OK is pressed.
+enum class Page { Database, Directories };
+
+// What happens to Register.ini: a folder in its place refuses the write even to root.
+enum class SettingsFault { None, FolderAfterLoading };
+
+// What keeps the alias configuration from being saved.
+enum class EngineFault { Fifo, Locked, NotAFile };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Page)
+Q_DECLARE_METATYPE(SettingsFault)
+Q_DECLARE_METATYPE(EngineFault)
 
 class tst_ApplyWindow : public QObject
 {
@@ -85,6 +87,8 @@ private Q_SLOTS:
     void shouldStayOpenWhenOkFails_data();
     void shouldStayOpenWhenOkFails();
     void shouldDropClicksQueuedWhileRunning();
+    void shouldReportEngineErrorAndStayUsable_data();
+    void shouldReportEngineErrorAndStayUsable();
 
 private:
     QString expand(QString text) const
@@ -164,7 +168,7 @@ void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
 
     QCOMPARE(boxesOf(fake), QStringList{"information: Calvex Update Completed."});
     QVERIFY(!window.isVisible());
-    const QString running = QStringLiteral("shown [label gauge], enabled []");
+    const QString running = BottomBar::Running;
     QCOMPARE(pauses, QStringList({"100 at 25: " + running, "100 at 50: " + running,
                                   "500 at 75: " + running, "500 at 100: " + running}));
     QCOMPARE(window.BitBtn5->toolTip(), QStringLiteral("Default GDB"));
@@ -192,8 +196,8 @@ void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
         "APPLICATION_LINK/POLLING_MODULE=1",
         "LANGUAGE/LANGUAGE=0",
     };
-    SettingsFile* settings = SettingsFile::open(m_dir->filePath("Register.ini"));
-    SettingsFile* aliases = SettingsFile::open(m_dir->filePath("DbAliases.cfg"));
+    const SettingsHandle settings = openSettings(m_dir->filePath("Register.ini"));
+    const SettingsHandle aliases = openSettings(m_dir->filePath("DbAliases.cfg"));
     const QStringList stored = [&] {
         QStringList entries;
         for (const QString& entry : expected) {
@@ -207,8 +211,6 @@ void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
                            aliases->readText(alias, "SERVER NAME", "(absent)");
         return entries;
     }();
-    settings->release();
-    aliases->release();
     QCOMPARE(stored, QStringList(expected + QStringList{"POSSYS=@DIR@/Db/POSSYS.FDB",
                                                         "POSAPP=@DIR@/Db/POSAPP.FDB",
                                                         "POSTMP=@DIR@/Tmp2.gdb"})
@@ -217,49 +219,48 @@ void tst_ApplyWindow::shouldSaveEditsOfAllPagesAndCloseOnOk()
 
 void tst_ApplyWindow::shouldStayOpenWhenOkFails_data()
 {
-    QTest::addColumn<bool>("onDirectoriesPage");
+    QTest::addColumn<Page>("page");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("archive");           // ARCHIVE_GDB afterwards
-    QTest::addColumn<bool>("settingsBecomeFolder"); // after the window has loaded
+    QTest::addColumn<QString>("archive"); // ARCHIVE_GDB afterwards
+    QTest::addColumn<SettingsFault>("fault");
 
     QTest::newRow("report sub-folder missing")
-        << true << "dedtReportPath"
+        << Page::Directories << "dedtReportPath"
         << "@DIR@/Report3"
         << "error: Directory Not Found !\r\nPlease check, directory not able to load.\r\n"
            "\r\nStock Journals : @DIR@/Report3/Journal"
-        << "Archive 2025" << false;
+        << "Archive 2025" << SettingsFault::None;
     QTest::newRow("data file of a new alias missing")
-        << false << "edtPosApp"
+        << Page::Database << "edtPosApp"
         << "@DIR@/Db/Gone.FDB"
         << "application: Cannot Locate Interbase data file : Application GDB."
-        << "Default GDB" << false;
-    // A folder in its place refuses the write even to root.
+        << "Default GDB" << SettingsFault::None;
     QTest::newRow("settings file unwritable")
-        << false << "edtPosTmp"
+        << Page::Database << "edtPosTmp"
         << "@DIR@/Tmp2.gdb"
         << "application: Unable to write to @DIR@/Register.ini."
-        << "(unreadable)" << true;
+        << "(unreadable)" << SettingsFault::FolderAfterLoading;
 }
 
 void tst_ApplyWindow::shouldStayOpenWhenOkFails()
 {
-    QFETCH(bool, onDirectoriesPage);
+    QFETCH(Page, page);
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, box);
     QFETCH(QString, archive);
-    QFETCH(bool, settingsBecomeFolder);
+    QFETCH(SettingsFault, fault);
     FakeServices fake;
     TfrmConfigTools window(m_dir->filePath("calvex"), fake.services());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    if (settingsBecomeFolder)
+    if (fault == SettingsFault::FolderAfterLoading)
         QVERIFY(QFile::remove(m_dir->filePath("Register.ini")) &&
                 QDir(m_dir->path()).mkdir("Register.ini"));
     chooseStandalone(*window.databasePage);
-    QTest::mouseClick(onDirectoriesPage ? window.LabelDirectories : window.LabelDatabase,
+    QTest::mouseClick(page == Page::Directories ? window.LabelDirectories : window.LabelDatabase,
                       Qt::LeftButton);
     auto* edit = window.findChild<QLineEdit*>(field);
     QVERIFY(edit && edit->isVisible());
@@ -271,12 +272,12 @@ void tst_ApplyWindow::shouldStayOpenWhenOkFails()
 
     QCOMPARE(boxesOf(fake), QStringList{expand(box)});
     QVERIFY(window.isVisible());
-    const QString idle = QStringLiteral("shown [], enabled [OK Cancel Archive]");
+    const QString idle = BottomBar::Idle;
     QCOMPARE(barAtBox, idle);
     QCOMPARE(barState(window), idle);
-    SettingsFile* settings = SettingsFile::open(m_dir->filePath("Register.ini"));
-    QCOMPARE(settings->readText("DATABASE", "ARCHIVE_GDB", "(unreadable)"), archive);
-    settings->release();
+    QCOMPARE(openSettings(m_dir->filePath("Register.ini"))
+                 ->readText("DATABASE", "ARCHIVE_GDB", "(unreadable)"),
+             archive);
     if (box.startsWith(QLatin1String("error")))
         QCOMPARE(contentOf(m_dir->filePath("Register.ini")), m_seed);
     window.close();
@@ -308,6 +309,66 @@ void tst_ApplyWindow::shouldDropClicksQueuedWhileRunning()
     QCOMPARE(fake.pause.pauses.size(), 3);
     QVERIFY(window.isVisible());
     window.close();
+}
+
+void tst_ApplyWindow::shouldReportEngineErrorAndStayUsable_data()
+{
+    QTest::addColumn<EngineFault>("fault");
+    QTest::addColumn<QString>("box"); // how the box begins; @CFG@ is the alias configuration
+
+    QTest::newRow("a FIFO in its place")
+        << EngineFault::Fifo
+        << "application: Cannot read the alias configuration @CFG@: it is not a regular file.";
+    QTest::newRow("locked by another program")
+        << EngineFault::Locked
+        << "application: The alias configuration @CFG@ is locked by another program (process ";
+    QTest::newRow("a folder in its place")
+        << EngineFault::NotAFile << "application: Cannot read the alias configuration @CFG@";
+}
+
+void tst_ApplyWindow::shouldReportEngineErrorAndStayUsable()
+{
+    QFETCH(EngineFault, fault);
+    QFETCH(QString, box);
+    const QString cfg = m_dir->filePath("DbAliases.cfg");
+    std::unique_ptr<QLockFile> lock;
+    switch (fault) {
+    case EngineFault::Fifo:
+        QVERIFY(::mkfifo(QFile::encodeName(cfg).constData(), 0644) == 0);
+        break;
+    case EngineFault::Locked:
+        lock = std::make_unique<QLockFile>(cfg + ".lock");
+        QVERIFY(lock->tryLock());
+        break;
+    case EngineFault::NotAFile:
+        QVERIFY(QDir(m_dir->path()).mkdir("DbAliases.cfg"));
+        break;
+    }
+    FakeServices fake;
+    TfrmConfigTools window(m_dir->filePath("calvex"), fake.services());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    chooseStandalone(*window.databasePage);
+
+    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);
+
+    const QStringList shown = boxesOf(fake);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().startsWith(QString(box).replace("@CFG@", cfg)),
+             qPrintable(shown.first()));
+    QVERIFY(window.isVisible());
+    QCOMPARE(barState(window), BottomBar::Idle);
+
+    // Once the fault is mended, the same window completes the update.
+    lock.reset();
+    if (QFileInfo(cfg).isDir())
+        QVERIFY(QDir(m_dir->path()).rmdir("DbAliases.cfg"));
+    else
+        QFile::remove(cfg); // absent when it was only locked, a FIFO otherwise
+    fake.boxes.shown.clear();
+    QTest::mouseClick(window.BitBtn2, Qt::LeftButton);
+    QCOMPARE(boxesOf(fake), QStringList{"information: Calvex Update Completed."});
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(tst_ApplyWindow)

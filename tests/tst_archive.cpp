@@ -1,7 +1,7 @@
 #include "Errors.h"
 #include "FileAliasEngine.h"
 #include "Keys.h"
-#include "SettingsFile.h"
+#include "SettingsHandle.h"
 #include "TestFiles.h"
 #include "dlg_ArchiveGDB.h"
 
@@ -37,11 +37,6 @@ const char* const NamedKeys[] = {
     Key::TRAINHIS_FILE,    Key::ZORV_PATH,         Key::ZORV_PATH_R,      Key::TRAIN_PATH,
     Key::TRAIN_PATH_R,     Key::ZORV_PURGE_PATH,   Key::ZORV_PURGE_PATH_R, Key::TRAIN_PURGE_PATH,
     Key::TRAIN_PURGE_PATH_R};
-
-struct ReleaseSettings
-{
-    void operator()(SettingsFile* settings) const { settings->release(); }
-};
 
 } // namespace
 
@@ -96,7 +91,7 @@ ArchiveSettings tst_Archive::load(const QList<QPair<const char*, QString>>& valu
     const QString path = m_dir->filePath(QStringLiteral("Register.ini"));
     if (!writeAll(path, ini))
         qFatal("cannot write %s", qPrintable(path));
-    std::unique_ptr<SettingsFile, ReleaseSettings> settings(SettingsFile::open(path));
+    const SettingsHandle settings = openSettings(path);
     return ArchiveSettings::load(*settings);
 }
 

@@ -3,7 +3,8 @@
 #include "FakeServices.h"
 #include "FileAliasEngine.h"
 #include "Keys.h"
-#include "SettingsFile.h"
+#include "ModalDriver.h"
+#include "SettingsHandle.h"
 #include "TestFiles.h"
 #include "dlg_ArchiveGDB.h"
 
@@ -39,51 +40,15 @@ QStringList shownBoxes(const FakeMessageBoxes& boxes)
     return shown;
 }
 
-// Runs `drive` on the modal window the next action opens. Should the drive fail before it
-// closes the window, a force-close after a time-out keeps the test from hanging.
-class ModalDriver : public QObject
-{
-public:
-    explicit ModalDriver(std::function<void(QWidget*)> drive) : m_drive(std::move(drive))
-    {
-        connect(&m_poll, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
-            m_poll.stop();
-            m_seen = true;
-            m_drive(modal);
-        });
-        m_poll.start(10);
-        m_forceClose.setSingleShot(true);
-        connect(&m_forceClose, &QTimer::timeout, this, [this] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                m_forced = true;
-                modal->close();
-            }
-        });
-        m_forceClose.start(5000);
-    }
-
-    bool seen() const { return m_seen; }
-    bool forced() const { return m_forced; }
-
-private:
-    std::function<void(QWidget*)> m_drive;
-    QTimer m_poll;
-    QTimer m_forceClose;
-    bool m_seen = false;
-    bool m_forced = false;
-};
+enum class DialogButton { Ok, Cancel };
 
 // Chooses the entry in the archive dialog and presses the button, as a user would.
-void chooseAndPress(QWidget* dialog, const QString& entry, const QString& button)
+void chooseAndPress(QWidget* dialog, const QString& entry, DialogButton button)
 {
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Archive GDB"));
     auto* combo = dialog->findChild<QComboBox*>(QStringLiteral("ComboBox1"));
-    auto* pressed = dialog->findChild<QPushButton*>(button == QLatin1String("OK")
-                                                        ? QStringLiteral("OKBtn")
-                                                        : QStringLiteral("CancelBtn"));
+    auto* pressed = dialog->findChild<QPushButton*>(
+        button == DialogButton::Ok ? QStringLiteral("OKBtn") : QStringLiteral("CancelBtn"));
     QVERIFY(combo && pressed);
     const int index = combo->findText(entry);
     QVERIFY2(index >= 0, qPrintable(entry));
@@ -91,12 +56,9 @@ void chooseAndPress(QWidget* dialog, const QString& entry, const QString& button
     QTest::mouseClick(pressed, Qt::LeftButton);
 }
 
-struct ReleaseSettings
-{
-    void operator()(SettingsFile* settings) const { settings->release(); }
-};
-
 } // namespace
+
+Q_DECLARE_METATYPE(DialogButton)
 
 class tst_ArchiveDialog : public QObject
 {
@@ -171,7 +133,7 @@ void tst_ArchiveDialog::writeSettings(const QStringList& present,
 
 QString tst_ArchiveDialog::stored(const char* key) const
 {
-    std::unique_ptr<SettingsFile, ReleaseSettings> settings(SettingsFile::open(m_ini));
+    const SettingsHandle settings = openSettings(m_ini);
     return settings->readText(QLatin1String(Section::DATABASE), QLatin1String(key), Absent);
 }
 
@@ -213,7 +175,7 @@ void tst_ArchiveDialog::shouldListYearFoldersAndSelectStoredEntry()
     QFETCH(QString, selected);
 
     writeSettings(present, {{Key::ARCHIVE_GDB, stored}});
-    std::unique_ptr<SettingsFile, ReleaseSettings> settings(SettingsFile::open(m_ini));
+    const SettingsHandle settings = openSettings(m_ini);
     FileAliasEngine engine(m_aliases);
     TdlgArchiveGDB dialog(*settings, engine, m_fake->services());
 
@@ -250,7 +212,8 @@ void tst_ArchiveDialog::shouldRefuseWhileReRegisterIsOn()
     window.settings()->writeText(QLatin1String(Section::DATABASE),
                                  QLatin1String(Key::REREGISTER_DATABASE), reRegister);
 
-    ModalDriver driver([](QWidget* dialog) { chooseAndPress(dialog, "Default GDB", "Cancel"); });
+    ModalDriver driver(
+        [](QWidget* dialog) { chooseAndPress(dialog, "Default GDB", DialogButton::Cancel); });
     window.BitBtn5->click();
     QVERIFY(!driver.forced());
     QCOMPARE(driver.seen(), !refused);
@@ -265,7 +228,7 @@ void tst_ArchiveDialog::shouldStoreChoiceAndRefreshHintAfterDialog_data()
     QTest::addColumn<QString>("osServer");
     QTest::addColumn<QString>("stored"); // ARCHIVE_GDB; null: absent
     QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("button");
+    QTest::addColumn<DialogButton>("button");
     QTest::addColumn<QString>("storedAfter");
     QTest::addColumn<QStringList>("boxes"); // "<purge>" stands for the purge folder
 
@@ -275,17 +238,19 @@ void tst_ArchiveDialog::shouldStoreChoiceAndRefreshHintAfterDialog_data()
     const QString y2040 = QStringLiteral("2040 Archive GDB");
     const QString y2039 = QStringLiteral("2039 Archive GDB");
 
-    QTest::newRow("OK on a year") << "0" << y2039 << y2040 << "OK" << y2040 << QStringList{};
-    QTest::newRow("OK on Default GDB") << "1" << y2040 << def << "OK" << def << QStringList{};
-    QTest::newRow("Cancel after choosing a year") << "0" << y2039 << y2040 << "Cancel" << y2039
-                                                  << QStringList{};
-    QTest::newRow("Cancel with nothing stored") << "0" << QString() << y2040 << "Cancel" << Absent
-                                                << QStringList{};
+    QTest::newRow("OK on a year") << "0" << y2039 << y2040 << DialogButton::Ok << y2040
+                                  << QStringList{};
+    QTest::newRow("OK on Default GDB")
+        << "1" << y2040 << def << DialogButton::Ok << def << QStringList{};
+    QTest::newRow("Cancel after choosing a year")
+        << "0" << y2039 << y2040 << DialogButton::Cancel << y2039 << QStringList{};
+    QTest::newRow("Cancel with nothing stored")
+        << "0" << QString() << y2040 << DialogButton::Cancel << Absent << QStringList{};
     QTest::newRow("OK, stock file missing: stored entry kept, full stop after the name")
-        << "0" << y2040 << y2039 << "OK" << y2040
+        << "0" << y2040 << y2039 << DialogButton::Ok << y2040
         << QStringList{stock + "<purge>/2039/ZorvStk.gdb."};
     QTest::newRow("OK, unknown server: nothing stored, no full stop after the line break")
-        << "9" << QString() << y2040 << "OK" << Absent << QStringList{stock};
+        << "9" << QString() << y2040 << DialogButton::Ok << Absent << QStringList{stock};
 }
 
 void tst_ArchiveDialog::shouldStoreChoiceAndRefreshHintAfterDialog()
@@ -293,7 +258,7 @@ void tst_ArchiveDialog::shouldStoreChoiceAndRefreshHintAfterDialog()
     QFETCH(QString, osServer);
     QFETCH(QString, stored);
     QFETCH(QString, chosen);
-    QFETCH(QString, button);
+    QFETCH(DialogButton, button);
     QFETCH(QString, storedAfter);
     QFETCH(QStringList, boxes);
 
@@ -327,19 +292,19 @@ void tst_ArchiveDialog::shouldStoreChoiceAndRefreshHintAfterDialog()
 
 void tst_ArchiveDialog::shouldRepointArchiveFromKeyboard_data()
 {
-    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::Key>("key");
     QTest::addColumn<QString>("aliasesAfter");
     QTest::addColumn<QString>("storedAfter");
 
-    QTest::newRow("Enter re-points the aliases") << int(Qt::Key_Return) << "repointed-local.cfg"
+    QTest::newRow("Enter re-points the aliases") << Qt::Key_Return << "repointed-local.cfg"
                                                  << "2024 Archive GDB";
-    QTest::newRow("Escape changes nothing") << int(Qt::Key_Escape) << "existing.cfg"
+    QTest::newRow("Escape changes nothing") << Qt::Key_Escape << "existing.cfg"
                                             << "2040 Archive GDB";
 }
 
 void tst_ArchiveDialog::shouldRepointArchiveFromKeyboard()
 {
-    QFETCH(int, key);
+    QFETCH(Qt::Key, key);
     QFETCH(QString, aliasesAfter);
     QFETCH(QString, storedAfter);
 
@@ -356,7 +321,7 @@ void tst_ArchiveDialog::shouldRepointArchiveFromKeyboard()
         QTest::keyClick(combo, Qt::Key_Down);
         QTest::keyClick(combo, Qt::Key_Down);
         QCOMPARE(combo->currentText(), QStringLiteral("2024 Archive GDB"));
-        QTest::keyClick(dialog, Qt::Key(key));
+        QTest::keyClick(dialog, key);
     });
     QTest::mouseClick(window.BitBtn5, Qt::LeftButton);
     QVERIFY(driver.seen());

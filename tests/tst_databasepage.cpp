@@ -84,7 +84,7 @@ struct Installation
 
 } // namespace
 
-class TestDatabasePage : public QObject
+class tst_DatabasePage : public QObject
 {
     Q_OBJECT
 
@@ -133,13 +133,13 @@ private:
     std::unique_ptr<DatabasePage> m_page;
 };
 
-void TestDatabasePage::init()
+void tst_DatabasePage::init()
 {
     m_fake = std::make_unique<FakeServices>();
     m_page = std::make_unique<DatabasePage>(m_fake->services());
 }
 
-void TestDatabasePage::cleanup()
+void tst_DatabasePage::cleanup()
 {
     m_page.reset();
     m_fake.reset();
@@ -147,7 +147,7 @@ void TestDatabasePage::cleanup()
         QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
 }
 
-void TestDatabasePage::shouldShowSetOfChosenModeOnly_data()
+void tst_DatabasePage::shouldShowSetOfChosenModeOnly_data()
 {
     QTest::addColumn<int>("shownIndex");
     QTest::addColumn<int>("listIndex");
@@ -161,7 +161,7 @@ void TestDatabasePage::shouldShowSetOfChosenModeOnly_data()
     QTest::newRow("list on standalone closed with Escape") << 1 << 0 << false << false;
 }
 
-void TestDatabasePage::shouldShowSetOfChosenModeOnly()
+void tst_DatabasePage::shouldShowSetOfChosenModeOnly()
 {
     QFETCH(int, shownIndex);
     QFETCH(int, listIndex);
@@ -182,7 +182,7 @@ void TestDatabasePage::shouldShowSetOfChosenModeOnly()
     QCOMPARE(pageValues(*m_page), before);
 }
 
-void TestDatabasePage::shouldSwitchSetWhenModePickedWithKeyboard()
+void tst_DatabasePage::shouldSwitchSetWhenModePickedWithKeyboard()
 {
     QTest::keyClick(m_page->cbServer, Qt::Key_Down); // picks "Client Data Mode"
 
@@ -191,7 +191,7 @@ void TestDatabasePage::shouldSwitchSetWhenModePickedWithKeyboard()
     QVERIFY(!m_page->DirRemoteC->isHidden());
 }
 
-void TestDatabasePage::shouldExplainRemoteBrowseWithoutPicker()
+void tst_DatabasePage::shouldExplainRemoteBrowseWithoutPicker()
 {
     m_page->DirRemoteC->setText(QStringLiteral("D:\\Pos\\Db"));
     QAction* browse = m_page->DirRemoteC->findChild<QAction*>(QStringLiteral("browse"));
@@ -207,7 +207,7 @@ void TestDatabasePage::shouldExplainRemoteBrowseWithoutPicker()
     QCOMPARE(m_page->DirRemoteC->text(), QStringLiteral("D:\\Pos\\Db"));
 }
 
-void TestDatabasePage::shouldPickTemporaryFile_data()
+void tst_DatabasePage::shouldPickTemporaryFile_data()
 {
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<QString>("expected");
@@ -215,7 +215,7 @@ void TestDatabasePage::shouldPickTemporaryFile_data()
     QTest::newRow("cancelled") << Answer() << "/old/POSTMP.FDB";
 }
 
-void TestDatabasePage::shouldPickTemporaryFile()
+void tst_DatabasePage::shouldPickTemporaryFile()
 {
     QFETCH(Answer, answer);
     QFETCH(QString, expected);
@@ -237,7 +237,7 @@ void TestDatabasePage::shouldPickTemporaryFile()
     QCOMPARE(m_page->edtPosTmp->text(), expected);
 }
 
-void TestDatabasePage::shouldComposeFileNamesOfModeSet_data()
+void tst_DatabasePage::shouldComposeFileNamesOfModeSet_data()
 {
     QTest::addColumn<int>("serverIndex");
     QTest::addColumn<bool>("windowsServer");
@@ -263,7 +263,7 @@ void TestDatabasePage::shouldComposeFileNamesOfModeSet_data()
     row("client, Linux, blanks kept", 1, false, QStringLiteral(" /srv db "), QStringLiteral("/"));
 }
 
-void TestDatabasePage::shouldComposeFileNamesOfModeSet()
+void tst_DatabasePage::shouldComposeFileNamesOfModeSet()
 {
     QFETCH(int, serverIndex);
     QFETCH(bool, windowsServer);
@@ -285,13 +285,13 @@ void TestDatabasePage::shouldComposeFileNamesOfModeSet()
     QCOMPARE(texts(target), expected);
 }
 
-void TestDatabasePage::shouldUpperCaseTypedServerName()
+void tst_DatabasePage::shouldUpperCaseTypedServerName()
 {
     QTest::keyClicks(m_page->edtServerName, QStringLiteral("srv1"));
     QCOMPARE(m_page->edtServerName->text(), QStringLiteral("SRV1"));
 }
 
-void TestDatabasePage::shouldNotRecomposeWhenLeavingLocalFolder()
+void tst_DatabasePage::shouldNotRecomposeWhenLeavingLocalFolder()
 {
     m_page->edtPosApp->setText(QStringLiteral("/old/POSAPP.FDB"));
     m_page->show();
@@ -307,7 +307,7 @@ void TestDatabasePage::shouldNotRecomposeWhenLeavingLocalFolder()
     QCOMPARE(m_page->edtPosApp->text(), QStringLiteral("/old/POSAPP.FDB"));
 }
 
-void TestDatabasePage::shouldStartFolderPickerAtLastConfirmedFolder()
+void tst_DatabasePage::shouldStartFolderPickerAtLastConfirmedFolder()
 {
     QWidget owner;
     QLineEdit first(&owner);
@@ -339,7 +339,7 @@ void TestDatabasePage::shouldStartFolderPickerAtLastConfirmedFolder()
     QCOMPARE(edits.count(), 0); // signals blocked: no handler of the field runs
 }
 
-void TestDatabasePage::shouldServeEveryFolderPictureOfWindow_data()
+void tst_DatabasePage::shouldServeEveryFolderPictureOfWindow_data()
 {
     QTest::addColumn<QString>("picture");
     QTest::addColumn<QString>("field");
@@ -351,7 +351,7 @@ void TestDatabasePage::shouldServeEveryFolderPictureOfWindow_data()
     QTest::newRow("zero folder") << "Image14" << "DirZeroPath";
 }
 
-void TestDatabasePage::shouldServeEveryFolderPictureOfWindow()
+void tst_DatabasePage::shouldServeEveryFolderPictureOfWindow()
 {
     QFETCH(QString, picture);
     QFETCH(QString, field);
@@ -371,7 +371,7 @@ void TestDatabasePage::shouldServeEveryFolderPictureOfWindow()
     QCOMPARE(inst.fake.folders.startFolders, (QStringList{QString(), "/picked"}));
 }
 
-void TestDatabasePage::shouldShareLastFolderAcrossPagesWithoutDerivingReportFolders()
+void tst_DatabasePage::shouldShareLastFolderAcrossPagesWithoutDerivingReportFolders()
 {
     Installation inst;
     QVERIFY(inst.dir.isValid());
@@ -390,5 +390,5 @@ void TestDatabasePage::shouldShareLastFolderAcrossPagesWithoutDerivingReportFold
     QCOMPARE(window.databasePage->DirZeroPath->text(), QStringLiteral("/srv/zero"));
 }
 
-QTEST_MAIN(TestDatabasePage)
+QTEST_MAIN(tst_DatabasePage)
 #include "tst_databasepage.moc"

@@ -1,8 +1,9 @@
 #include "ConfigureTools.h"
 #include "DirectoriesPage.h"
 #include "FakeServices.h"
+#include "FileContent.h"
 #include "ModulesPage.h"
-#include "SettingsFile.h"
+#include "SettingsHandle.h"
 #include "TestFiles.h"
 #include "WidgetEdits.h"
 #include "Widgets.h"
@@ -20,11 +21,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    return readAll(path, "(unreadable)");
-}
 
 QStringList subFolders(const DirectoriesPage& page)
 {
@@ -312,7 +308,7 @@ void tst_Directories::shouldWriteStageKeysInOrder()
     auto* modules = new ModulesPage(fake.services(), &host);
     QVERIFY(applyEdits(&host, edits));
     const QString path = m_dir->filePath("Register.ini");
-    SettingsFile* settings = SettingsFile::open(path);
+    SettingsHandle settings = openSettings(path);
 
     if (stage == QLatin1String("BitBtn1"))
         directories->BitBtn1Click(*settings);
@@ -320,7 +316,7 @@ void tst_Directories::shouldWriteStageKeysInOrder()
         directories->BitBtn3Click(*settings);
     else
         modules->BitBtn4Click(*settings);
-    settings->release();
+    settings.reset();
 
     QCOMPARE(QString::fromLatin1(contentOf(path)).split("\r\n"),
              QString::fromLatin1(contentOf(QStringLiteral(CALVEX_TEST_DATA "/apply/") + golden))

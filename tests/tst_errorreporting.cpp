@@ -41,13 +41,13 @@ class tst_ErrorReporting : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void shouldAppendFullStopAfterLetterOrDigit_data();
-    void shouldAppendFullStopAfterLetterOrDigit();
+    void shouldAppendFullStopWhenLastCharacterSortsAfterIt_data();
+    void shouldAppendFullStopWhenLastCharacterSortsAfterIt();
     void shouldShowErrorOnceUnlessSilent_data();
     void shouldShowErrorOnceUnlessSilent();
 };
 
-void tst_ErrorReporting::shouldAppendFullStopAfterLetterOrDigit_data()
+void tst_ErrorReporting::shouldAppendFullStopWhenLastCharacterSortsAfterIt_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
@@ -58,10 +58,17 @@ void tst_ErrorReporting::shouldAppendFullStopAfterLetterOrDigit_data()
     QTest::newRow("full stop") << "x." << "x.";
     QTest::newRow("blank") << "x " << "x ";
     QTest::newRow("comma") << "a," << "a,";
+    // Not only letters and digits sort after the full stop.
+    QTest::newRow("slash, a folder path") << "Unable to write to /pos/"
+                                          << "Unable to write to /pos/.";
+    QTest::newRow("colon") << "Server :"
+                           << "Server :.";
+    QTest::newRow("closing bracket") << "[x]"
+                                     << "[x].";
     QTest::newRow("empty") << "" << "";
 }
 
-void tst_ErrorReporting::shouldAppendFullStopAfterLetterOrDigit()
+void tst_ErrorReporting::shouldAppendFullStopWhenLastCharacterSortsAfterIt()
 {
     QFETCH(QString, message);
     QFETCH(QString, shown);

@@ -1,6 +1,8 @@
 #include "frm_StartLoad.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -38,4 +40,12 @@ TfrmStartLoad::TfrmStartLoad(QWidget* parent)
 
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void flashStartLoad()
+{
+    TfrmStartLoad splash;
+    splash.show();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    splash.Image1->repaint();
 }

@@ -15,3 +15,7 @@ public:
     QLabel* Label1;
     QLabel* Image1;
 };
+
+// Flashes the splash window once: shown after the main window is on screen, painted at once,
+// and destroyed again before the message loop takes any input.
+void flashStartLoad();

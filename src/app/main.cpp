@@ -5,7 +5,6 @@
 #include "frm_StartLoad.h"
 
 #include <QIcon>
-#include <QLabel>
 
 #include <csignal>
 
@@ -38,13 +37,7 @@ int main(int argc, char** argv)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
 
-    {
-        // Flashed once, after the main window is on screen and before the user can act.
-        TfrmStartLoad splash;
-        splash.show();
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        splash.Image1->repaint();
-    }
+    flashStartLoad();
 
     return app.exec();
 }

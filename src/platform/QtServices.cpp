@@ -11,6 +11,8 @@ void showBox(QWidget* parent, QMessageBox::Icon icon, const QString& caption, co
 {
     QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("MessageBox"));
+    // Messages carry paths, which may hold anything a file name can: never read as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

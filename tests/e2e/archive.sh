@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Archive: the dialog lists the year folders under the purge folder; picking one re-points
-# ZorvStk and ZorvHis at that year and stores the choice.
+# Archive: the dialog lists the year folders under the purge folder, newest first and older
+# years too; picking one re-points ZorvStk (user KLYDBA) and ZorvHis (user SYSDBA) at that
+# year and stores the choice.
 source "$(dirname "$0")/lib.sh"
 
 install_tool
 year=$(($(date +%Y) - 1))
-mkdir -p "$INST"/Purge/{$year,$((year - 1))}
+older=$((year - 6))
+mkdir -p "$INST"/Purge/{$year,$older,$((year - 30))} "$INST/Purge/notayear"
 touch "$INST/Purge/$year/ZorvStk.gdb" "$INST/Purge/$year/ZorvHis.gdb"
 cat >"$INST/Register.ini" <<INI
 [DATABASE]
@@ -20,19 +22,25 @@ INI
 start_tool
 click "${ARCHIVE_BUTTON[@]}"
 dialog=$(wait_window 'Archive GDB' 10) || fail "the archive dialog did not open"
+expect_texts 'Archive GDB' "Path : $INST/Purge"
+expect_items 'Archive GDB' "Default GDB" "$year Archive GDB" "$older Archive GDB"
 import -window "$dialog" "$WORK/archive.png"
 xdotool windowfocus --sync "$dialog" 2>/dev/null || true
 xdotool key Down                  # the newest year, under "Default GDB"
-sleep 0.2
+settle
 xdotool key Return 2>/dev/null || true
-sleep 0.5
-no_window 'Archive GDB' || fail "the dialog stayed open"
+wait_no_window 'Archive GDB' 10 || fail "the dialog stayed open"
+settle
 
 [[ "$(ini_value "$INST/Register.ini" DATABASE ARCHIVE_GDB)" == "$year Archive GDB" ]] ||
     fail "ARCHIVE_GDB holds '$(ini_value "$INST/Register.ini" DATABASE ARCHIVE_GDB)'"
-[[ "$(ini_value "$INST/DbAliases.cfg" ZorvStk 'SERVER NAME')" == "$INST/Db/$year/ZorvStk.gdb" ]] || fail ZorvStk
-[[ "$(ini_value "$INST/DbAliases.cfg" ZorvStk 'USER NAME')" == KLYDBA ]] || fail "ZorvStk user"
-[[ "$(ini_value "$INST/DbAliases.cfg" ZorvHis 'SERVER NAME')" == "$INST/Db/$year/ZorvHis.gdb" ]] || fail ZorvHis
+for alias in ZorvStk:KLYDBA ZorvHis:SYSDBA; do
+    name=${alias%%:*} user=${alias#*:}
+    got=$(ini_value "$INST/DbAliases.cfg" "$name" 'SERVER NAME')
+    [[ "$got" == "$INST/Db/$year/$name.gdb" ]] || fail "$name points at '$got'"
+    got=$(ini_value "$INST/DbAliases.cfg" "$name" 'USER NAME')
+    [[ "$got" == "$user" ]] || fail "$name has the user '$got', not $user"
+done
 
 click "${CANCEL_BUTTON[@]}"
 expect_exit

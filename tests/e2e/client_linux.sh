@@ -21,11 +21,11 @@ MISC=$INST/Report/Misc
 INI
 
 start_tool
-type_into 655 "$(row_y 0)" "shopsrv"
+type_into 655 "$(row_y 0)" "shopsrv" "SHOPSRV"
 type_into "$FIELD_X" "$(row_y 1)" ":/data/pos"
 click 879 "$(row_y 1)"            # ">>"
 click "${OK_BUTTON[@]}"
-answer_box Information Return
+answer_box Information Return "Calvex Update Completed."
 expect_exit
 
 [[ "$(ini_value "$INST/Register.ini" DATABASE SERVER_NAME)" == SHOPSRV ]] || fail "server name not upper case"

@@ -9,6 +9,7 @@ printf '[OTHER]\nTYPE=INTRBASE\nSERVER NAME=/srv/other.fdb\n' >"$INST/DbAliases.
 cp "$INST/DbAliases.cfg" "$WORK/aliases.before"
 
 start_tool
+expect_texts "$MAIN_TITLE" "Norhex Calvex" "> Database Server Setup"
 click "${CANCEL_BUTTON[@]}"
 expect_exit
 

@@ -6,6 +6,8 @@ set -euo pipefail
 
 executable=$1
 source "$2/scripts/xvfb.sh"
+journey_session "$@"
+ATSPI="/usr/bin/python3 $2/tests/e2e/atspi.py"
 
 MAIN="Calvex v10.7.10.2"
 work=$(mktemp -d)
@@ -44,16 +46,6 @@ windows_named() {
     xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
 }
 
-# Waits up to $2 seconds until no visible window has the caption $1.
-wait_no_window() {
-    local i
-    for ((i = 0; i < $2 * 10; i++)); do
-        no_window "$1" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
 listing() {
     (cd "$work" && find "$1" "$1-cwd" | sort)
 }
@@ -71,6 +63,7 @@ start_copy b
 b=$started
 box=$(wait_window "Error" 20) || fail "the second copy showed no box captioned Error"
 [[ $(xdotool getwindowpid "$box") == "$b" ]] || fail "the box captioned Error is not the second copy's"
+$ATSPI expect-texts "$b" Error 10 "Program Already Running !" || fail "the box does not read 'Program Already Running !'"
 [[ $(windows_named "$MAIN") -eq 1 ]] || fail "the second copy opened a main window"
 
 # No window manager: focus the box directly. The box closes on the key press, so sending the

@@ -29,7 +29,7 @@ cp "$INST/Register.ini" "$WORK/register.before"
 
 start_tool
 click "${OK_BUTTON[@]}"
-answer_box Error Return
+answer_box Error Return $'Directory Not Found !\r\nPlease check, directory not able to load.\r\n\r\nMiscellaneous : '"$INST/Report/Misc"
 kill -0 "$APP_PID" 2>/dev/null || fail "the program ended after the error"
 wait_window "$MAIN_TITLE" 2 >/dev/null || fail "the main window is gone"
 cmp -s "$INST/Register.ini" "$WORK/register.before" || fail "a failed check wrote Register.ini"
@@ -37,7 +37,7 @@ cmp -s "$INST/Register.ini" "$WORK/register.before" || fail "a failed check wrot
 
 mkdir "$INST/Report/Misc"
 click "${OK_BUTTON[@]}"
-answer_box Information Return
+answer_box Information Return "Calvex Update Completed."
 expect_exit
 [[ "$(ini_value "$INST/DbAliases.cfg" POSSYS 'SERVER NAME')" == "$INST/Db/POSSYS.FDB" ]] ||
     fail "POSSYS was not registered"

@@ -10,16 +10,18 @@ mkdir -p "$INST"/{Db,Purge,DbZero} "$INST"/Report/{Analysis,Form,Journal,Listing
 touch "$INST"/Db/POS{APP,HIS,STK,SYS}.FDB "$INST/Tmp.gdb"
 
 start_tool
+popup_base
 click 495 "$(row_y 0)"            # the mode list opens
+wait_popup
 xdotool key Up Return             # "Standalone / Master Data"
-sleep 0.3
+settle
 type_into "$FIELD_X" "$(row_y 1)" "$INST/Db"
 click 879 "$(row_y 1)"            # ">>"
 type_into "$FIELD_X" "$(row_y 6)" "$INST/Purge"
 type_into "$FIELD_X" "$(row_y 7)" "$INST/DbZero"
 type_into "$FIELD_X" "$(row_y 8)" "$INST/Tmp.gdb"
 click "${OK_BUTTON[@]}"
-answer_box Information Return
+answer_box Information Return "Calvex Update Completed."
 expect_exit
 
 same_as_golden "$INST/Register.ini" "$GOLDEN/standalone_setup.ini"
