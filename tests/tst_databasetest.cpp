@@ -23,13 +23,7 @@ private Q_SLOTS:
         QVERIFY(m_client.isValid());
         m_port = freeLocalPort();
         QVERIFY(m_port > 0);
-        QCOMPARE(layOutFirebirdRoot(m_client.path(),
-                                    QStringLiteral("RemoteServicePort = %1\n").arg(m_port)),
-                 QString());
-        qputenv("FIREBIRD", QFile::encodeName(m_client.path()));
-        qputenv("FIREBIRD_LOCK", QFile::encodeName(m_client.filePath(QStringLiteral("lock"))));
-        qunsetenv("ISC_USER");
-        qunsetenv("ISC_PASSWORD");
+        QCOMPARE(usePrivateClient(m_client.path(), m_port), QString());
     }
 
     void init()

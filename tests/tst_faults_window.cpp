@@ -23,7 +23,6 @@
 namespace {
 
 enum class Fault { FullDisk, SizeLimit };
-enum class Special { Fifo, Socket, Folder, DevZeroLink };
 
 void retype(QLineEdit* field, const QString& text)
 {
@@ -264,20 +263,7 @@ void tst_FaultsWindow::shouldOpenWithErrorWhenSettingsFileIsSpecial()
 {
     QFETCH(Special, special);
     QLocalServer server;
-    switch (special) {
-    case Special::Fifo:
-        QVERIFY(::mkfifo(QFile::encodeName(iniPath()).constData(), 0644) == 0);
-        break;
-    case Special::Socket:
-        QVERIFY(server.listen(iniPath()));
-        break;
-    case Special::Folder:
-        QVERIFY(QDir().mkdir(iniPath()));
-        break;
-    case Special::DevZeroLink:
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), iniPath()));
-        break;
-    }
+    QVERIFY(makeSpecialFile(special, iniPath(), server));
     FakeServices fake;
     QElapsedTimer clock;
     clock.start();
@@ -298,20 +284,7 @@ void tst_FaultsWindow::shouldEndApplyWithErrorWhenAliasFileIsSpecial()
     layOutShop();
     QVERIFY(QFile::remove(cfgPath()));
     QLocalServer server;
-    switch (special) {
-    case Special::Fifo:
-        QVERIFY(::mkfifo(QFile::encodeName(cfgPath()).constData(), 0644) == 0);
-        break;
-    case Special::Socket:
-        QVERIFY(server.listen(cfgPath()));
-        break;
-    case Special::Folder:
-        QVERIFY(QDir().mkdir(cfgPath()));
-        break;
-    case Special::DevZeroLink:
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), cfgPath()));
-        break;
-    }
+    QVERIFY(makeSpecialFile(special, cfgPath(), server));
     FakeServices fake;
     runOk(fake);
     const QString reason = special == Special::Folder ? QStringLiteral("it is a folder")

@@ -1,5 +1,6 @@
 #include "Errors.h"
 #include "SettingsFile.h"
+#include "FaultInjection.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr uid_t Nobody = 65534;
+constexpr uid_t Nobody = NobodyId;
 
 // The account that permission checks apply to: root ignores permission bits, so as root
 // such checks run as "nobody" (see asUnprivileged).
@@ -26,34 +27,11 @@ uid_t unprivilegedId()
     return ::geteuid() == 0 ? Nobody : ::geteuid();
 }
 
-// Runs `action` under unprivilegedId() and returns its text. As root it runs in a forked child
-// that has dropped its privileges, so the kernel applies the permission bits to it.
+// Runs `action` under unprivilegedId() and returns its text: as root, in a child process that
+// has dropped its privileges, so the kernel applies the permission bits to it.
 QString asUnprivileged(const std::function<QString()>& action)
 {
-    if (::geteuid() != 0)
-        return action();
-    int channel[2];
-    if (::pipe(channel) != 0)
-        return QStringLiteral("(no pipe)");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        const QByteArray text = ::setgroups(0, nullptr) == 0 && ::setgid(Nobody) == 0 &&
-                                        ::setuid(Nobody) == 0
-                                    ? action().toUtf8()
-                                    : QByteArray("(cannot drop privileges)");
-        const bool sent = ::write(channel[1], text.constData(), text.size()) == text.size();
-        ::_exit(sent ? 0 : 1);
-    }
-    ::close(channel[1]);
-    QByteArray text;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        text.append(buffer, n);
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return QString::fromUtf8(text);
+    return QString::fromUtf8(inUnprivilegedChild([&] { return action().toUtf8(); }));
 }
 
 // The error text a write produced, or "(written)".

@@ -21,7 +21,6 @@
 namespace {
 
 enum class Fault { FullDisk, SizeLimit };
-enum class Special { Fifo, Socket, Folder, DevZeroLink };
 
 // A realistic settings file of about 20 KB.
 QByteArray settingsText(int keys, const QByteArray& extra = {})
@@ -179,23 +178,10 @@ void tst_SharedFiles::shouldRefuseSpecialFilesWithoutBlocking()
     const QString aliasesPath = shop() + QStringLiteral("/DbAliases.cfg");
     QLocalServer socketServer;
     socketServer.setSocketOptions(QLocalServer::UserAccessOption);
-    for (const QString& path : {settingsPath, aliasesPath}) {
-        switch (special) {
-        case Special::Fifo:
-            QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0644) == 0);
-            break;
-        case Special::Socket:
-            QVERIFY(path == aliasesPath ? QFile::link(settingsPath, path)
-                                        : socketServer.listen(path));
-            break;
-        case Special::Folder:
-            QVERIFY(QDir().mkdir(path));
-            break;
-        case Special::DevZeroLink:
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-            break;
-        }
-    }
+    QVERIFY(makeSpecialFile(special, settingsPath, socketServer));
+    // The alias configuration as a second name of the same thing (a socket has one server).
+    QVERIFY(special == Special::Socket ? QFile::link(settingsPath, aliasesPath)
+                                       : makeSpecialFile(special, aliasesPath, socketServer));
 
     QByteArray bytes;
     QString error;

@@ -81,6 +81,22 @@ inline int freeLocalPort()
     return probe.serverPort();
 }
 
+// Points the client library at a configuration of our own in `folder` (it is read at the
+// library's first use), so that no other server on the machine takes part: "local server"
+// attaches go to `port`. Returns an error text, empty on success.
+inline QString usePrivateClient(const QString& folder, int port)
+{
+    const QString laidOut =
+        layOutFirebirdRoot(folder, QStringLiteral("RemoteServicePort = %1\n").arg(port));
+    if (!laidOut.isEmpty())
+        return laidOut;
+    qputenv("FIREBIRD", QFile::encodeName(folder));
+    qputenv("FIREBIRD_LOCK", QFile::encodeName(folder + QStringLiteral("/lock")));
+    qunsetenv("ISC_USER");
+    qunsetenv("ISC_PASSWORD");
+    return QString();
+}
+
 // A Firebird server of its own: bound to 127.0.0.1 on a private port, with its own
 // configuration, lock folder and security database holding a known SYSDBA password.
 class PrivateFirebirdServer

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
+#include <QLocalServer>
 #include <QString>
 
 #include <cerrno>
@@ -11,6 +13,7 @@
 #include <grp.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +94,24 @@ private:
     rlimit m_saved{};
     void (*m_handler)(int) = SIG_DFL;
 };
+
+// A file that is not a regular file, made at `path`; a socket needs a server that stays alive.
+enum class Special { Fifo, Socket, Folder, DevZeroLink };
+
+inline bool makeSpecialFile(Special special, const QString& path, QLocalServer& socketServer)
+{
+    switch (special) {
+    case Special::Fifo:
+        return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+    case Special::Socket:
+        return socketServer.listen(path);
+    case Special::Folder:
+        return QDir().mkdir(path);
+    case Special::DevZeroLink:
+        return QFile::link(QStringLiteral("/dev/zero"), path);
+    }
+    return false;
+}
 
 constexpr uid_t NobodyId = 65534;
 
